@@ -1,0 +1,23 @@
+# Debian packages the build and the tests need, and a helper that installs the
+# missing ones (as root) or prints the one line that would.
+KORVALE_BUILD_PACKAGES="cmake ninja-build g++ libgtest-dev libbenchmark-dev"
+KORVALE_TEST_PACKAGES="$KORVALE_BUILD_PACKAGES"
+
+korvale_require_packages() {
+    missing=""
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing="$missing $package"
+        fi
+    done
+    [ -z "$missing" ] && return 0
+    if [ "$(id -u)" -eq 0 ]; then
+        echo "Installing:$missing" >&2
+        apt-get update
+        DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing
+    else
+        echo "Korvale needs these Debian packages. Install them with:" >&2
+        echo "  sudo apt-get install$missing" >&2
+        exit 1
+    fi
+}
