@@ -22,7 +22,7 @@ void VgaState::runSceneTick(const ChannelLevels& levels) {
     animatePalette();
     updateLights(levels);
     rotatePalette();
-    // The page the following conversion will show: the one drawn before the flip.
+    // The page the closing conversion will show: displayStart as it was before the flip.
     const int page = shownPage() / pageOffsetStep;
     restoreStrip(page);
     drawStrip(page);
