@@ -1,7 +1,9 @@
 # Debian packages the build and the tests need, and a helper that installs the
 # missing ones (as root) or prints the one line that would.
-KORVALE_BUILD_PACKAGES="cmake ninja-build g++ libgtest-dev libbenchmark-dev"
-KORVALE_TEST_PACKAGES="$KORVALE_BUILD_PACKAGES"
+KORVALE_BUILD_PACKAGES="cmake ninja-build g++ libgtest-dev libbenchmark-dev libpng-dev"
+# The Windows program (cross compilers) and its end-to-end test (wine64 in a
+# virtual display with a private sound server).
+KORVALE_TEST_PACKAGES="$KORVALE_BUILD_PACKAGES g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 xvfb xauth xdotool openbox pulseaudio pulseaudio-utils sox imagemagick"
 
 korvale_require_packages() {
     missing=""
