@@ -30,7 +30,7 @@ inline void runToEnd(Capture& capture, CaptureSink& sink) {
 }
 
 // The embedded image with the scroll text's sixth character made invalid:
-// the scene fails on it within the first second.
+// the scene fails on it within the first two seconds.
 inline std::unique_ptr<AssetImageBuffer> imageWithInvalidGlyph() {
     auto buffer = std::make_unique<AssetImageBuffer>(AssetImage::embedded().bytes());
     buffer->put8(region::scrollText.first + 5, 1);
