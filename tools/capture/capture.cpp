@@ -1,7 +1,6 @@
 #include "capture.hpp"
 
 #include <algorithm>
-#include <atomic>
 
 #include "common/fatal_error.hpp"
 
@@ -21,8 +20,7 @@ void Capture::presentNext(CaptureSink& sink) {
 
     // A device reports a 32-bit position; the scheduler widens it across wraps.
     scheduler_.addDevicePosition(static_cast<std::uint32_t>(played));
-    const std::uint64_t limit = std::min(player_->latestVideoTick.load(std::memory_order_acquire),
-                                         FrameScheduler::dueTick(scheduler_.playedSamples()));
+    const std::uint64_t limit = scheduler_.catchUpLimit();
     // Each call runs at most 16 ticks, as one pass of the live loop does.
     while (vga_->scene.tickCount < limit) {
         scheduler_.runDueTicks(limit);
