@@ -14,7 +14,9 @@ namespace korvale::capture::testing {
 // Keeps everything a capture produces.
 class RecordingSink final : public CaptureSink {
 public:
-    void audio(std::span<const StereoFrame> frames) override { sound.insert(sound.end(), frames.begin(), frames.end()); }
+    void audio(std::span<const StereoFrame> frames) override {
+        sound.insert(sound.end(), frames.begin(), frames.end());
+    }
     void video(std::uint64_t index, const RgbFrame& frame) override {
         indices.push_back(index);
         frames.push_back(std::make_unique<RgbFrame>(frame));

@@ -1,10 +1,11 @@
+#include "capture.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
-#include "capture.hpp"
 #include "capture_fixtures.hpp"
 #include "common/fatal_error.hpp"
 #include "host/frame_scheduler.hpp"
@@ -56,7 +57,8 @@ TEST(Capture, IsRepeatableAndCarriesThePlayersSound) {
     auto player = std::make_unique<Player>(AssetImage::embedded());
     std::vector<StereoFrame> direct(audioFrames);
     for (std::size_t done = 0; done < direct.size(); done += 333) {
-        player->render(direct.data() + done, static_cast<std::int32_t>(std::min<std::size_t>(333, direct.size() - done)));
+        player->render(direct.data() + done,
+                       static_cast<std::int32_t>(std::min<std::size_t>(333, direct.size() - done)));
     }
     EXPECT_TRUE(sameSound(first->sound, direct));
 }
@@ -129,7 +131,8 @@ TEST(FirstPass, EndsWhereTheOrderWrapsToTheLoopStart) {
     auto player = std::make_unique<Player>(AssetImage::embedded());
     std::vector<StereoFrame> sound(static_cast<std::size_t>(*frames));
     for (std::size_t done = 0; done < sound.size(); done += 4096) {
-        player->render(sound.data() + done, static_cast<std::int32_t>(std::min<std::size_t>(4096, sound.size() - done)));
+        player->render(sound.data() + done,
+                       static_cast<std::int32_t>(std::min<std::size_t>(4096, sound.size() - done)));
     }
     EXPECT_EQ(player->orderIndex, region::orderLength - 1);
     StereoFrame next{};

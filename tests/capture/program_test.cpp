@@ -1,6 +1,6 @@
 // korvale-capture run as a user runs it: files, exit codes, messages.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <png.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -55,14 +55,15 @@ std::uint16_t le16(const std::vector<std::uint8_t>& b, std::size_t at) {
     return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
 }
 
-bool ffmpegInstalled() { return std::system("ffmpeg -version >/dev/null 2>&1 && ffprobe -version >/dev/null 2>&1") == 0; }
+bool ffmpegInstalled() {
+    return std::system("ffmpeg -version >/dev/null 2>&1 && ffprobe -version >/dev/null 2>&1") == 0;
+}
 
 class ProgramTest : public ::testing::Test {
 protected:
     ProgramTest() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() /
-              ("korvale-capture-" + std::to_string(getpid()) + "-" + info->name());
+        dir = fs::temp_directory_path() / ("korvale-capture-" + std::to_string(getpid()) + "-" + info->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -201,8 +202,8 @@ TEST_F(ProgramTest, RendersAnotherContentImage) {
     }
     writeBytes(dir / "other.img", buffer->content());
 
-    const Result result = run({"--seconds", "0.5", "--image", (dir / "other.img").string(), "--raw-frames",
-                               (dir / "other.raw").string()});
+    const Result result = run(
+        {"--seconds", "0.5", "--image", (dir / "other.img").string(), "--raw-frames", (dir / "other.raw").string()});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto raw = readBytes(dir / "other.raw");
     ASSERT_EQ(raw.size(), 30 * rgb24FrameBytes);
@@ -239,9 +240,18 @@ TEST_F(ProgramTest, RefusesAContentImageOfTheWrongSize) {
 
 TEST_F(ProgramTest, BadArgumentsShowTheUsage) {
     const std::vector<std::vector<std::string>> cases{
-        {"--seconds", "0"},   {"--seconds", "-1"},    {"--seconds", "ten"}, {"--seconds", "1e9"},
-        {"--seconds", "nan"}, {"--scale", "0"},       {"--scale", "17"},    {"--scale", "2x"},
-        {"--wav"},            {"--frobnicate"},       {"extra"},            {"--png="},
+        {"--seconds", "0"},
+        {"--seconds", "-1"},
+        {"--seconds", "ten"},
+        {"--seconds", "1e9"},
+        {"--seconds", "nan"},
+        {"--scale", "0"},
+        {"--scale", "17"},
+        {"--scale", "2x"},
+        {"--wav"},
+        {"--frobnicate"},
+        {"extra"},
+        {"--png="},
     };
     for (const auto& arguments : cases) {
         const Result result = run(arguments);
@@ -285,8 +295,7 @@ TEST_F(ProgramTest, VideoNeedsFfmpeg) {
     const fs::path empty = dir / "empty-path";
     fs::create_directories(empty);
     const Result result =
-        run({"--seconds", "1", "--video", (dir / "v.mp4").string(), "--wav", (dir / "v.wav").string()},
-            empty.c_str());
+        run({"--seconds", "1", "--video", (dir / "v.mp4").string(), "--wav", (dir / "v.wav").string()}, empty.c_str());
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.err.find("ffmpeg was not found"), std::string::npos) << result.err;
     EXPECT_FALSE(fs::exists(dir / "v.mp4"));
@@ -311,7 +320,8 @@ TEST_F(ProgramTest, VideoOfOneSecond) {
     const Result result = run({"--seconds", "1", "--video", video.string(), "--scale", "2"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_TRUE(partialFiles().empty());
-    const std::string v = probe(video, "v:0", "codec_name,width,height,display_aspect_ratio,r_frame_rate,nb_read_frames");
+    const std::string v =
+        probe(video, "v:0", "codec_name,width,height,display_aspect_ratio,r_frame_rate,nb_read_frames");
     EXPECT_NE(v.find("codec_name=h264"), std::string::npos) << v;
     EXPECT_NE(v.find("width=640\n"), std::string::npos) << v;
     EXPECT_NE(v.find("height=400\n"), std::string::npos) << v;

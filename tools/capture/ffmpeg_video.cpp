@@ -1,9 +1,9 @@
 #include "ffmpeg_video.hpp"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <fcntl.h>
 
 #include <algorithm>
 #include <array>
@@ -81,12 +81,11 @@ FfmpegVideo::FfmpegVideo(std::filesystem::path path, int scale)
     if (h264) filter += ":out_color_matrix=bt709";
     filter += ",setdar=4/3";
     arguments.insert(arguments.end(), {"-f", "rawvideo", "-pixel_format", "rgb24", "-video_size",
-                                       std::to_string(screenWidth) + "x" + std::to_string(screenHeight),
-                                       "-framerate", "60", "-i", "pipe:0", "-an", "-vf", filter});
+                                       std::to_string(screenWidth) + "x" + std::to_string(screenHeight), "-framerate",
+                                       "60", "-i", "pipe:0", "-an", "-vf", filter});
     if (h264) {
-        arguments.insert(arguments.end(), {"-c:v", "libx264", "-preset", "medium", "-crf", "16", "-pix_fmt",
-                                           "yuv420p", "-colorspace", "bt709", "-color_primaries", "bt709",
-                                           "-color_trc", "bt709"});
+        arguments.insert(arguments.end(), {"-c:v", "libx264", "-preset", "medium", "-crf", "16", "-pix_fmt", "yuv420p",
+                                           "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709"});
     }
     arguments.insert(arguments.end(), {"-r", "60", videoOnlyPath_.string()});
     try {
@@ -137,8 +136,8 @@ void FfmpegVideo::finish() {
 
     const std::filesystem::path partial = partialPathFor(path_);
     std::vector<std::string> arguments = commonArguments;
-    arguments.insert(arguments.end(), {"-nostdin", "-i", videoOnlyPath_.string(), "-i", soundPath_.string(),
-                                       "-map", "0:v:0", "-map", "1:a:0", "-c:v", "copy"});
+    arguments.insert(arguments.end(), {"-nostdin", "-i", videoOnlyPath_.string(), "-i", soundPath_.string(), "-map",
+                                       "0:v:0", "-map", "1:a:0", "-c:v", "copy"});
     if (usesH264(path_)) arguments.insert(arguments.end(), {"-c:a", "aac", "-b:a", "192k"});
     arguments.push_back(partial.string());
     const bool muxed = waitSucceeded(startFfmpeg(arguments, -1));

@@ -91,8 +91,8 @@ int parseScale(const std::string& text) {
     char* end = nullptr;
     const long scale = std::strtol(text.c_str(), &end, 10);
     if (text.empty() || *end != '\0' || scale < 1 || scale > maxVideoScale) {
-        throw UsageError{"--scale wants a whole number from 1 to " + std::to_string(maxVideoScale) + ", not '" +
-                         text + "'"};
+        throw UsageError{"--scale wants a whole number from 1 to " + std::to_string(maxVideoScale) + ", not '" + text +
+                         "'"};
     }
     return static_cast<int>(scale);
 }
@@ -130,8 +130,8 @@ Options parseOptions(const std::vector<std::string>& arguments) {
         } else {
             throw UsageError{"unknown argument '" + arguments[i] + "'"};
         }
-        for (const std::optional<std::string>* path : {&options.image, &options.wav, &options.png,
-                                                        &options.rawFrames, &options.video, &options.dumpImage}) {
+        for (const std::optional<std::string>* path :
+             {&options.image, &options.wav, &options.png, &options.rawFrames, &options.video, &options.dumpImage}) {
             if (*path && (*path)->empty()) throw UsageError{name + " needs a non-empty value"};
         }
     }
@@ -196,7 +196,9 @@ private:
 
 volatile std::sig_atomic_t interrupted = 0;
 
-extern "C" void onInterrupt(int) { interrupted = 1; }
+extern "C" void onInterrupt(int) {
+    interrupted = 1;
+}
 
 int run(const Options& options) {
     std::unique_ptr<AssetImageBuffer> loaded;
@@ -212,8 +214,8 @@ int run(const Options& options) {
         audioFrames = *options.audioFrames;
     } else {
         const std::optional<std::uint64_t> song = firstPassFrames(image, songSearchFrames);
-        const std::uint64_t seconds = song ? std::max<std::uint64_t>(1, (*song + outputRate - 1) / outputRate)
-                                           : fallbackSeconds;
+        const std::uint64_t seconds =
+            song ? std::max<std::uint64_t>(1, (*song + outputRate - 1) / outputRate) : fallbackSeconds;
         audioFrames = seconds * outputRate;
         if (terminal) {
             std::fprintf(stderr, "korvale-capture: %llu seconds (%s)\n", static_cast<unsigned long long>(seconds),

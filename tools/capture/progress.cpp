@@ -28,8 +28,9 @@ void ProgressBar::finish(std::uint64_t framesDone) {
 void ProgressBar::draw(std::uint64_t framesDone) {
     const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
     const double speed = elapsed > 0.0 ? static_cast<double>(framesDone) / presentationsPerSecond / elapsed : 0.0;
-    const int filled =
-        total_ == 0 ? barWidth : static_cast<int>(static_cast<double>(framesDone) * barWidth / static_cast<double>(total_));
+    const int filled = total_ == 0
+                           ? barWidth
+                           : static_cast<int>(static_cast<double>(framesDone) * barWidth / static_cast<double>(total_));
     char bar[barWidth + 1];
     for (int i = 0; i < barWidth; ++i) bar[i] = i < filled ? '#' : '.';
     bar[barWidth] = '\0';

@@ -17,27 +17,34 @@ void put32(std::uint8_t* at, std::uint32_t value) {
     put16(at + 2, value >> 16);
 }
 
+void putTag(std::uint8_t* at, const char (&tag)[5]) {
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(tag[i]);
+}
+
 std::array<std::uint8_t, headerBytes> header(std::uint64_t frames) {
     const auto dataBytes = static_cast<std::uint32_t>(frames * 4);
-    std::array<std::uint8_t, headerBytes> h{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E',
-                                            'f', 'm', 't', ' ', 0, 0, 0, 0, 0, 0, 0, 0,
-                                            0,   0,   0,   0,   0, 0, 0, 0, 0, 0, 0, 0,
-                                            'd', 'a', 't', 'a', 0, 0, 0, 0};
+    std::array<std::uint8_t, headerBytes> h{};
+    putTag(&h[0], "RIFF");
     put32(&h[4], 36 + dataBytes);
-    put32(&h[16], 16);                 // format chunk size
-    put16(&h[20], 1);                  // PCM
-    put16(&h[22], 2);                  // channels
+    putTag(&h[8], "WAVE");
+    putTag(&h[12], "fmt ");
+    put32(&h[16], 16);  // format chunk size
+    put16(&h[20], 1);   // PCM
+    put16(&h[22], 2);   // channels
     put32(&h[24], outputRate);
-    put32(&h[28], outputRate * 4);     // bytes per second
-    put16(&h[32], 4);                  // bytes per frame
-    put16(&h[34], 16);                 // bits per sample
+    put32(&h[28], outputRate * 4);  // bytes per second
+    put16(&h[32], 4);               // bytes per frame
+    put16(&h[34], 16);              // bits per sample
+    putTag(&h[36], "data");
     put32(&h[40], dataBytes);
     return h;
 }
 
 }  // namespace
 
-WavWriter::WavWriter(std::filesystem::path path) : file_(std::move(path)) { file_.write(header(0)); }
+WavWriter::WavWriter(std::filesystem::path path) : file_(std::move(path)) {
+    file_.write(header(0));
+}
 
 void WavWriter::write(std::span<const StereoFrame> frames) {
     if (frames.size() > wavMaxFrames - frames_) {
