@@ -3,7 +3,7 @@
 KORVALE_BUILD_PACKAGES="cmake ninja-build g++ libgtest-dev libbenchmark-dev libpng-dev"
 # The Windows program (cross compilers) and its end-to-end test (wine64 in a
 # virtual display with a private sound server).
-KORVALE_TEST_PACKAGES="$KORVALE_BUILD_PACKAGES ffmpeg g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 xvfb xauth xdotool openbox pulseaudio pulseaudio-utils sox imagemagick"
+KORVALE_TEST_PACKAGES="$KORVALE_BUILD_PACKAGES ffmpeg g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 xvfb xauth xdotool openbox pulseaudio pulseaudio-utils sox imagemagick x11-utils"
 
 korvale_require_packages() {
     missing=""
