@@ -34,7 +34,7 @@ constexpr int inkTop = 3;
 constexpr double inkHeight = 17.0;
 constexpr double pen = 3.4;
 constexpr double unitY = (inkHeight - pen) / 10.0;
-constexpr double unitX = 2.1;
+constexpr double unitX = 2.4;
 
 // The glass shade of ribbon row r (1-21): a sheen near the top, darkest
 // below the middle.
