@@ -31,7 +31,7 @@ Rgb lightColour(int channel, int level, int entry) {
     const Rgb hue = lanternHue[channel];
     if (entry == 0) return mix(lanternGround, mix(hue, Rgb{63, 63, 63}, 0.35 + 0.4 * t), 0.45 + 0.55 * b);
     if (entry == 1) return mix(lanternGround, hue, 0.3 + 0.7 * b);
-    constexpr double halo[4] = {0.62, 0.4, 0.23, 0.11};
+    constexpr double halo[4] = {0.75, 0.52, 0.34, 0.2};
     return mix(lanternGround, hue, halo[entry - 2] * (0.2 + 0.8 * b));
 }
 

@@ -369,7 +369,8 @@ void paintLanterns(Canvas& canvas) {
                 const double dy = y + 0.5 - l.y;
                 const double d = std::sqrt(dx * dx + dy * dy * 1.15) / halo;
                 int ring = -1;
-                if (d < 1.0) ring = 2 + ditheredShade(d, 4, x, y) + (d > 0.9 ? 0 : 0);
+                // The outer half of the glow thins out into the ripples.
+                if (d < 1.0 && (d < 0.5 || bayer(x, y) < (1.0 - d) / 0.5)) ring = 2 + ditheredShade(d, 4, x, y);
                 // Reflection below the float line.
                 const double floatLine = l.y + 5.0 * l.scale;
                 if (y > floatLine) {
