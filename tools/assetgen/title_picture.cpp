@@ -331,7 +331,7 @@ void paintWater(Canvas& canvas, const std::array<Range, 3>& ranges, const Aurora
     for (int y = horizon + 1; y < height; ++y) {
         const double below = y - horizon - 0.5;
         // The mirror stretches the view a little, so the aurora shows low down.
-        const double sourceY = horizon + 0.5 - below * 1.45;
+        const double sourceY = horizon + 0.5 - below * 1.9;
         const double sway = (0.5 + below / 14.0) * detSin(y * 1.3);
         for (int x = 0; x < width; ++x) {
             int sx = static_cast<int>(x + sway + 0.5 * detSin(x * 0.3 + y));
@@ -346,7 +346,7 @@ void paintWater(Canvas& canvas, const std::array<Range, 3>& ranges, const Aurora
                     index = base + (t + 0.3 * bayer(x, y) > 0.6 ? 1 : 0);
                     if (y == horizon + 1) index = ink::shoreFirst + ink::shoreCount - 1;
                 } else {
-                    const int a = aurora.entry(x, y, aurora.intensity(sx, sourceY), 1);
+                    const int a = aurora.entry(x, y, aurora.intensity(sx, sourceY) * 1.2, 0);
                     if (a >= 0) index = a;
                 }
             }
