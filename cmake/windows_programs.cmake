@@ -30,5 +30,8 @@ foreach(arch i686 x86_64)
     BUILD_ALWAYS TRUE
     ${korvale_windows_depends})
   set(korvale_windows_previous korvale_windows_${arch})
-  set(KORVALE_WINDOWS_${arch}_EXE ${PROJECT_BINARY_DIR}/windows/${arch}/korvale.exe)
+  # The program needs the host shell; the backend alone makes no executable.
+  if(TARGET korvale_host)
+    set(KORVALE_WINDOWS_${arch}_EXE ${PROJECT_BINARY_DIR}/windows/${arch}/korvale.exe)
+  endif()
 endforeach()
