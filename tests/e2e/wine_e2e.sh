@@ -76,7 +76,7 @@ wait_program() {
 }
 
 find_main_window() {
-    window_id=$(timeout 60 xdotool search --sync --onlyvisible --name "$title_regex" | head -n 1) \
+    window_id=$(timeout 60 xdotool search --sync --onlyvisible --name "$title_regex" | sed -n 1p) \
         || fail "no visible window titled '$title' within 60 s"
     [ "$(xdotool getwindowname "$window_id")" = "$title" ] || fail "window title is '$(xdotool getwindowname "$window_id")'"
 }
@@ -145,7 +145,7 @@ run_playing_and_escape() {
     find_main_window
     local state
     state=$(timeout 10 xprop -id "$window_id" _NET_WM_STATE)
-    echo "$state" | grep -q _NET_WM_STATE_MAXIMIZED_VERT && echo "$state" | grep -q _NET_WM_STATE_MAXIMIZED_HORZ \
+    grep -q _NET_WM_STATE_MAXIMIZED_VERT <<<"$state" && grep -q _NET_WM_STATE_MAXIMIZED_HORZ <<<"$state" \
         || fail "window not maximised: $state"
     check_icon
 
@@ -213,7 +213,7 @@ run_without_audio() {
     step "no sound server: message box, no main window, exit code 1"
     PULSE_SERVER=unix:$KORVALE_E2E_DIR/no-such-socket start_program "$1"
     local box
-    box=$(timeout 60 xdotool search --sync --onlyvisible --name '^Korvale$' | head -n 1) \
+    box=$(timeout 60 xdotool search --sync --onlyvisible --name '^Korvale$' | sed -n 1p) \
         || fail "no message box captioned 'Korvale' within 60 s"
     if xdotool search --onlyvisible --name "$title_regex" >/dev/null; then
         fail "the main window is shown although the sound could not start"
@@ -248,9 +248,9 @@ check_executable() {
     local exe=$1 objdump=$2 format=$3 headers dll
     step "executable headers of $(basename "$(dirname "$exe")")/$(basename "$exe")"
     headers=$("$objdump" -p "$exe") || fail "$objdump cannot read $exe"
-    echo "$headers" | grep -q "file format $format" || fail "$exe is not $format"
-    "$objdump" -f "$exe" | grep -q "^architecture: $4" || fail "$exe is not for $4"
-    echo "$headers" | grep -Eq '^Subsystem[[:space:]]+00000002' || fail "$exe is not a Windows GUI program"
+    grep -q "file format $format" <<<"$headers" || fail "$exe is not $format"
+    grep -q "^architecture: $4" <<<"$("$objdump" -f "$exe")" || fail "$exe is not for $4"
+    grep -Eq '^Subsystem[[:space:]]+00000002' <<<"$headers" || fail "$exe is not a Windows GUI program"
     for dll in $(echo "$headers" | awk '/DLL Name:/ { print tolower($3) }'); do
         echo "imports $dll"
         case $dll in
