@@ -27,6 +27,9 @@ public:
     void addDevicePosition(std::uint32_t position);
     // The video tick due once `playedSamples` frames have been played.
     [[nodiscard]] static std::uint64_t dueTick(std::uint64_t playedSamples);
+    // The smaller of the due tick of `playedSamples` and the latest tick the
+    // audio thread has published: the scene never runs ahead of the rings.
+    [[nodiscard]] std::uint64_t catchUpLimit() const;
     // Runs the scene frame routine 0 to 16 times, never past `catchUpLimit`.
     void runDueTicks(std::uint64_t catchUpLimit);
     // At or after the deadline: lights from the music being heard, conversion,
