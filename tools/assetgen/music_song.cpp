@@ -229,10 +229,10 @@ void crashAt(Pattern& p, int row, int volume) { p.note(row, chFx, drumNote24k, c
 // Tom fill on the last beat: three toms falling in pitch.
 void tomFill(Pattern& p) {
     const int row = rowsPerPattern - 4;
-    p.note(row, chPerc, 48, tom, 11, 11);
-    p.note(row + 1, chPerc, 45, tom, 11, 9);
-    p.note(row + 2, chPerc, 41, tom, 12, 6);
-    p.note(row + 3, chPerc, 38, tom, 13, 4);
+    p.note(row, chPerc, 48, tom, 12, 11);
+    p.note(row + 1, chPerc, 45, tom, 13, 9);
+    p.note(row + 2, chPerc, 41, tom, 14, 6);
+    p.note(row + 3, chPerc, 38, tom, 15, 4);
 }
 
 // Patterns that enter with their own harmony silence whatever the previous
@@ -245,45 +245,45 @@ void silence(Pattern& p, std::initializer_list<int> channels) {
 
 Pattern introPads() {
     Pattern p = begin();
-    padChords(p, verse, pad, 3);
-    for (int step = 1; step < 8; ++step) padVolume(p, 8 * step, 3 + step);
-    arpeggio(p, verse, pluck, 1, bars, 6);
-    droneBass(p, verse, 2, bars, 9);
+    padChords(p, verse, pad, 4);
+    for (int step = 1; step < 8; ++step) padVolume(p, 8 * step, 4 + step);
+    arpeggio(p, verse, pluck, 1, bars, 8);
+    droneBass(p, verse, 2, bars, 12);
     // a soft heartbeat and a ticking hat keep the lights breathing
     for (int bar = 0; bar < bars; ++bar) p.note(barRow(bar), chKick, drumNote24k, kick, 7 + bar, 8);
     for (int bar = 1; bar < bars; ++bar) p.note(barRow(bar) + 8, chSnare, drumNote24k, tom, 5 + bar, 6);
-    hats(p, 2, bars, HatStyle::eighths, 6);
+    hats(p, 2, bars, HatStyle::eighths, 9);
     return p;
 }
 
 Pattern introBeat() {
     Pattern p = begin();
-    padChords(p, verse, pad, 10);
-    layer(p, verse, choir, 6, 5);
-    kicks(p, 0, bars, 13);
-    hats(p, 0, bars, HatStyle::eighths, 8);
-    rollingBass(p, verse, 0, bars, 11);
-    arpeggio(p, verse, pluck, 0, bars, 8);
-    backbeat(p, 2, bars, clap, 10);
+    padChords(p, verse, pad, 11);
+    layer(p, verse, choir, 9, 5);
+    kicks(p, 0, bars, 14);
+    hats(p, 0, bars, HatStyle::eighths, 11);
+    rollingBass(p, verse, 0, bars, 13);
+    arpeggio(p, verse, pluck, 0, bars, 10);
+    backbeat(p, 2, bars, clap, 13);
     return p;
 }
 
 Pattern introBuild() {
     Pattern p = begin();
-    padChords(p, verse, strings, 8);
-    layer(p, verse, choir, 7, 5);
-    kicks(p, 0, 3, 13);
+    padChords(p, verse, strings, 10);
+    layer(p, verse, choir, 10, 5);
+    kicks(p, 0, 3, 14);
     for (int r = 0; r < rowsPerBar; r += 2) p.note(barRow(3) + r, chKick, drumNote24k, kick, 11 + r / 4, 8);
-    hats(p, 0, 2, HatStyle::eighths, 8);
-    hats(p, 2, bars, HatStyle::sixteenths, 9);
-    rollingBass(p, verse, 0, 2, 11);
-    droneBass(p, verse, 2, bars, 11);
-    backbeat(p, 0, 2, clap, 10);
+    hats(p, 0, 2, HatStyle::eighths, 11);
+    hats(p, 2, bars, HatStyle::sixteenths, 12);
+    rollingBass(p, verse, 0, 2, 13);
+    droneBass(p, verse, 2, bars, 13);
+    backbeat(p, 0, 2, clap, 13);
     snareRoll(p, 2, 5);
     snareRoll(p, 3, 9);
-    arpeggio(p, verse, pluck, 0, bars, 8);
-    p.line(32, {chLead, lead, 8, 5}, "E5:6 D5:2 C5:4 B4:2 C5:2 | A4:8 B4:6 r:2");
-    riser(p, 2, 11);
+    arpeggio(p, verse, pluck, 0, bars, 10);
+    p.line(32, {chLead, lead, 11, 5}, "E5:6 D5:2 C5:4 B4:2 C5:2 | A4:8 B4:6 r:2");
+    riser(p, 2, 13);
     return p;
 }
 
@@ -291,70 +291,70 @@ Pattern introBuild() {
 Pattern groove(const char* melody, bool bellCounter, bool chipLead) {
     Pattern p = begin();
     silence(p, {chRiser, chLayer});
-    crashAt(p, 0, 11);
-    padChords(p, verse, pad, 8);
-    kicks(p, 0, bars, 14);
-    backbeat(p, 0, bars, clap, 11);
-    hats(p, 0, bars, HatStyle::offbeatOpen, 9);
-    rollingBass(p, verse, 0, bars, 12);
-    arpeggio(p, verse, pluck, 0, bars, 7);
+    crashAt(p, 0, 13);
+    padChords(p, verse, pad, 11);
+    kicks(p, 0, bars, 15);
+    backbeat(p, 0, bars, clap, 14);
+    hats(p, 0, bars, HatStyle::offbeatOpen, 12);
+    rollingBass(p, verse, 0, bars, 14);
+    arpeggio(p, verse, pluck, 0, bars, 10);
     if (chipLead) {
-        p.line(0, {chLead, chip, 9, 5}, melody);
+        p.line(0, {chLead, chip, 11, 5}, melody);
         p.stop(0, chEcho);
-        p.line(0, {chBell, bell, 9, 10}, melody);
+        p.line(0, {chBell, bell, 12, 10}, melody);
     } else {
-        leadWithEcho(p, lead, 11, melody);
+        leadWithEcho(p, lead, 13, melody);
     }
-    if (bellCounter) p.line(0, {chBell, bell, 8, 10}, bellAnswer);
+    if (bellCounter) p.line(0, {chBell, bell, 11, 10}, bellAnswer);
     return p;
 }
 
 Pattern breakdown() {
     Pattern p = begin();
     silence(p, {chLead, chEcho, chRiser});
-    crashAt(p, 0, 9);
-    padChords(p, lift, strings, 9);
-    layer(p, lift, choir, 8, 4);
-    droneBass(p, lift, 0, bars, 11);
-    for (int bar = 0; bar < bars; ++bar) p.note(barRow(bar), chKick, drumNote24k, kick, 12, 8);
-    for (int bar = 0; bar < bars; ++bar) p.note(barRow(bar) + 12, chSnare, drumNote32k, clap, 9, 7);
-    hats(p, 0, bars, HatStyle::eighths, 7);
-    arpeggio(p, lift, pluck, 0, bars, 6, 24);
-    p.line(0, {chBell, bell, 10, 10}, bellLift);
+    crashAt(p, 0, 12);
+    padChords(p, lift, strings, 11);
+    layer(p, lift, choir, 11, 4);
+    droneBass(p, lift, 0, bars, 13);
+    for (int bar = 0; bar < bars; ++bar) p.note(barRow(bar), chKick, drumNote24k, kick, 14, 8);
+    for (int bar = 0; bar < bars; ++bar) p.note(barRow(bar) + 12, chSnare, drumNote32k, clap, 12, 7);
+    hats(p, 0, bars, HatStyle::eighths, 10);
+    arpeggio(p, lift, pluck, 0, bars, 9, 24);
+    p.line(0, {chBell, bell, 13, 10}, bellLift);
     return p;
 }
 
 Pattern build() {
     Pattern p = begin();
     silence(p, {chLayer});
-    padChords(p, lift, strings, 9);
-    kicks(p, 0, 2, 13);
-    for (int r = 0; r < 2 * rowsPerBar; r += 2) p.note(barRow(2) + r, chKick, drumNote24k, kick, 12 + r / 12, 8);
-    rollingBass(p, lift, 0, bars, 11);
-    hats(p, 0, bars, HatStyle::sixteenths, 8);
-    backbeat(p, 0, 2, clap, 10);
+    padChords(p, lift, strings, 11);
+    kicks(p, 0, 2, 15);
+    for (int r = 0; r < 2 * rowsPerBar; r += 2) p.note(barRow(2) + r, chKick, drumNote24k, kick, 13 + r / 16, 8);
+    rollingBass(p, lift, 0, bars, 14);
+    hats(p, 0, bars, HatStyle::sixteenths, 11);
+    backbeat(p, 0, 2, clap, 13);
     snareRoll(p, 2, 4);
     snareRoll(p, 3, 8);
-    arpeggio(p, lift, pluck, 0, bars, 7);
-    p.line(0, {chLead, lead, 9, 5}, "C5:8 A4:8 | D5:8 B4:8 | E5:8 G5:8 | A5:4 B5:4 C6:4 E6:2 r:2");
+    arpeggio(p, lift, pluck, 0, bars, 10);
+    p.line(0, {chLead, lead, 12, 5}, "C5:8 A4:8 | D5:8 B4:8 | E5:8 G5:8 | A5:4 B5:4 C6:4 E6:2 r:2");
     p.stop(0, chEcho);
-    riser(p, 2, 12);
-    p.note(rowsPerPattern - 2, chPerc, 48, zap, 9, 4);
+    riser(p, 2, 14);
+    p.note(rowsPerPattern - 2, chPerc, 48, zap, 12, 4);
     return p;
 }
 
 Pattern chorus(const Progression& chords, const char* melody, bool fill) {
     Pattern p = begin();
     silence(p, {chRiser});
-    crashAt(p, 0, 12);
-    padChords(p, chords, pad, 8);
-    layer(p, chords, strings, 8, 10);
-    kicks(p, 0, bars, 14);
-    backbeat(p, 0, bars, snare, 12);
-    hats(p, 0, bars, HatStyle::offbeatOpen, 9);
-    rollingBass(p, chords, 0, bars, 12);
-    arpeggio(p, chords, pluck, 0, bars, 7);
-    leadWithEcho(p, lead, 12, melody);
+    crashAt(p, 0, 14);
+    padChords(p, chords, pad, 11);
+    layer(p, chords, strings, 11, 10);
+    kicks(p, 0, bars, 15);
+    backbeat(p, 0, bars, snare, 14);
+    hats(p, 0, bars, HatStyle::offbeatOpen, 12);
+    rollingBass(p, chords, 0, bars, 14);
+    arpeggio(p, chords, pluck, 0, bars, 10);
+    leadWithEcho(p, lead, 14, melody);
     if (fill) tomFill(p);
     return p;
 }
@@ -362,22 +362,22 @@ Pattern chorus(const Progression& chords, const char* melody, bool fill) {
 Pattern bridge() {
     Pattern p = begin();
     silence(p, {chLead, chEcho, chLayer, chPadLow, chPadMid, chPadHigh});
-    crashAt(p, 0, 10);
-    kicks(p, 0, bars, 14);
-    backbeat(p, 0, bars, clap, 11);
-    hats(p, 0, bars, HatStyle::sixteenths, 9);
-    p.line(0, {chBass, acidBass, 13, 7}, acidLine);
+    crashAt(p, 0, 13);
+    kicks(p, 0, bars, 15);
+    backbeat(p, 0, bars, clap, 14);
+    hats(p, 0, bars, HatStyle::sixteenths, 12);
+    p.line(0, {chBass, acidBass, 14, 7}, acidLine);
     // chip arpeggio an octave above the chord, and choir holding it
-    arpeggio(p, bridgeChords, chip, 0, bars, 6);
-    layer(p, bridgeChords, choir, 9, 6);
+    arpeggio(p, bridgeChords, chip, 0, bars, 9);
+    layer(p, bridgeChords, choir, 12, 6);
     for (int bar = 0; bar < bars; ++bar) {
         const Chord& chord = bridgeChords[static_cast<std::size_t>(bar)];
         // the stab is a minor chord, so it sits out the E major bar
         if (bar < bars - 1) {
-            p.note(barRow(bar) + 6, chBell, chord.root + 36, stab, 9, 11);
-            p.note(barRow(bar) + 14, chBell, chord.root + 36, stab, 8, 4);
+            p.note(barRow(bar) + 6, chBell, chord.root + 36, stab, 12, 11);
+            p.note(barRow(bar) + 14, chBell, chord.root + 36, stab, 11, 4);
         }
-        p.note(barRow(bar) + 10, chPerc, 48 + (bar % 2) * 5, zap, 7, bar % 2 == 0 ? 3 : 12);
+        p.note(barRow(bar) + 10, chPerc, 48 + (bar % 2) * 5, zap, 10, bar % 2 == 0 ? 3 : 12);
     }
     tomFill(p);
     return p;
@@ -385,7 +385,7 @@ Pattern bridge() {
 
 Pattern turnaround() {
     Pattern p = groove(melodyAnswer, false, false);
-    riser(p, 1, 10);
+    riser(p, 1, 13);
     tomFill(p);
     return p;
 }
