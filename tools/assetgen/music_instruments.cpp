@@ -124,7 +124,7 @@ Sound makeKick(std::size_t length) {
         const double f = 46.0 + 95.0 * detExp(-t / 0.045) + 260.0 * detExp(-t / 0.006);
         phase += f / sr;
         const double attack = t < 0.0015 ? t / 0.0015 : 1.0;
-        const double body = sine()(phase) * attack * (0.55 * detExp(-t / 0.16) + 0.45 * detExp(-t / 0.42));
+        const double body = sine()(phase) * (0.7 * detExp(-t / 0.11) + 0.3 * detExp(-t / 0.3));
         click = 0.6 * click + 0.4 * rng.bipolar();
         x[i] = softClip(2.2 * attack * (body + 0.35 * click * detExp(-t / 0.004)));
     }

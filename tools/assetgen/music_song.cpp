@@ -168,8 +168,8 @@ void layer(Pattern& p, const Progression& chords, int instrument, int volume, in
 }
 
 // Sixteenth-note arpeggio, bouncing between two channels panned apart.
-void arpeggio(Pattern& p, const Progression& chords, int instrument, int fromBar, int toBar, int volume,
-              int octave = 12) {
+void arpeggio(Pattern& p, const Progression& chords, int instrument, int fromBar, int toBar, int volume) {
+    constexpr int octave = 12;
     static constexpr int order[8] = {0, 1, 2, 3, 1, 2, 3, 2};
     for (int bar = fromBar; bar < toBar; ++bar) {
         const Chord& chord = chords[static_cast<std::size_t>(bar)];
@@ -252,7 +252,7 @@ Pattern introPads() {
     // a soft heartbeat and a ticking hat keep the lights breathing
     for (int bar = 0; bar < bars; ++bar) p.note(barRow(bar), chKick, drumNote24k, kick, 7 + bar, 8);
     for (int bar = 1; bar < bars; ++bar) p.note(barRow(bar) + 8, chSnare, drumNote24k, tom, 5 + bar, 6);
-    hats(p, 2, bars, HatStyle::eighths, 9);
+    hats(p, 2, bars, HatStyle::eighths, 11);
     return p;
 }
 
@@ -261,7 +261,7 @@ Pattern introBeat() {
     padChords(p, verse, pad, 11);
     layer(p, verse, choir, 9, 5);
     kicks(p, 0, bars, 14);
-    hats(p, 0, bars, HatStyle::eighths, 11);
+    hats(p, 0, bars, HatStyle::eighths, 13);
     rollingBass(p, verse, 0, bars, 13);
     arpeggio(p, verse, pluck, 0, bars, 10);
     backbeat(p, 2, bars, clap, 13);
@@ -274,8 +274,8 @@ Pattern introBuild() {
     layer(p, verse, choir, 10, 5);
     kicks(p, 0, 3, 14);
     for (int r = 0; r < rowsPerBar; r += 2) p.note(barRow(3) + r, chKick, drumNote24k, kick, 11 + r / 4, 8);
-    hats(p, 0, 2, HatStyle::eighths, 11);
-    hats(p, 2, bars, HatStyle::sixteenths, 12);
+    hats(p, 0, 2, HatStyle::eighths, 13);
+    hats(p, 2, bars, HatStyle::sixteenths, 14);
     rollingBass(p, verse, 0, 2, 13);
     droneBass(p, verse, 2, bars, 13);
     backbeat(p, 0, 2, clap, 13);
@@ -295,7 +295,7 @@ Pattern groove(const char* melody, bool bellCounter, bool chipLead) {
     padChords(p, verse, pad, 11);
     kicks(p, 0, bars, 15);
     backbeat(p, 0, bars, clap, 14);
-    hats(p, 0, bars, HatStyle::offbeatOpen, 12);
+    hats(p, 0, bars, HatStyle::offbeatOpen, 14);
     rollingBass(p, verse, 0, bars, 14);
     arpeggio(p, verse, pluck, 0, bars, 10);
     if (chipLead) {
@@ -318,8 +318,8 @@ Pattern breakdown() {
     droneBass(p, lift, 0, bars, 13);
     for (int bar = 0; bar < bars; ++bar) p.note(barRow(bar), chKick, drumNote24k, kick, 14, 8);
     for (int bar = 0; bar < bars; ++bar) p.note(barRow(bar) + 12, chSnare, drumNote32k, clap, 12, 7);
-    hats(p, 0, bars, HatStyle::eighths, 10);
-    arpeggio(p, lift, pluck, 0, bars, 9, 24);
+    hats(p, 0, bars, HatStyle::eighths, 12);
+    arpeggio(p, lift, pluck, 0, bars, 9);
     p.line(0, {chBell, bell, 13, 10}, bellLift);
     return p;
 }
@@ -331,7 +331,7 @@ Pattern build() {
     kicks(p, 0, 2, 15);
     for (int r = 0; r < 2 * rowsPerBar; r += 2) p.note(barRow(2) + r, chKick, drumNote24k, kick, 13 + r / 16, 8);
     rollingBass(p, lift, 0, bars, 14);
-    hats(p, 0, bars, HatStyle::sixteenths, 11);
+    hats(p, 0, bars, HatStyle::sixteenths, 13);
     backbeat(p, 0, 2, clap, 13);
     snareRoll(p, 2, 4);
     snareRoll(p, 3, 8);
@@ -351,7 +351,7 @@ Pattern chorus(const Progression& chords, const char* melody, bool fill) {
     layer(p, chords, strings, 11, 10);
     kicks(p, 0, bars, 15);
     backbeat(p, 0, bars, snare, 14);
-    hats(p, 0, bars, HatStyle::offbeatOpen, 12);
+    hats(p, 0, bars, HatStyle::offbeatOpen, 14);
     rollingBass(p, chords, 0, bars, 14);
     arpeggio(p, chords, pluck, 0, bars, 10);
     leadWithEcho(p, lead, 14, melody);
@@ -365,7 +365,7 @@ Pattern bridge() {
     crashAt(p, 0, 13);
     kicks(p, 0, bars, 15);
     backbeat(p, 0, bars, clap, 14);
-    hats(p, 0, bars, HatStyle::sixteenths, 12);
+    hats(p, 0, bars, HatStyle::sixteenths, 14);
     p.line(0, {chBass, acidBass, 14, 7}, acidLine);
     // chip arpeggio an octave above the chord, and choir holding it
     arpeggio(p, bridgeChords, chip, 0, bars, 9);
@@ -374,8 +374,8 @@ Pattern bridge() {
         const Chord& chord = bridgeChords[static_cast<std::size_t>(bar)];
         // the stab is a minor chord, so it sits out the E major bar
         if (bar < bars - 1) {
-            p.note(barRow(bar) + 6, chBell, chord.root + 36, stab, 12, 11);
-            p.note(barRow(bar) + 14, chBell, chord.root + 36, stab, 11, 4);
+            p.note(barRow(bar) + 6, chBell, chord.root + 24, stab, 12, 11);
+            p.note(barRow(bar) + 14, chBell, chord.root + 24, stab, 11, 4);
         }
         p.note(barRow(bar) + 10, chPerc, 48 + (bar % 2) * 5, zap, 10, bar % 2 == 0 ? 3 : 12);
     }
