@@ -1,7 +1,7 @@
 # Debian packages the build and the tests need, and a helper that installs the
 # missing ones (as root) or prints the one line that would.
-KORVALE_BUILD_PACKAGES="cmake ninja-build g++ libgtest-dev libbenchmark-dev"
-KORVALE_TEST_PACKAGES="$KORVALE_BUILD_PACKAGES"
+KORVALE_BUILD_PACKAGES="cmake ninja-build g++ libgtest-dev libbenchmark-dev libpng-dev"
+KORVALE_TEST_PACKAGES="$KORVALE_BUILD_PACKAGES libpng-dev ffmpeg"
 
 korvale_require_packages() {
     missing=""
