@@ -167,6 +167,15 @@ void layer(Pattern& p, const Progression& chords, int instrument, int volume, in
     }
 }
 
+// Swings a held channel slowly across the stereo field and back, once per pattern.
+void panSweep(Pattern& p, int channel, int from, int to) {
+    for (int step = 1; step < rowsPerPattern / 4; ++step) {
+        const int half = rowsPerPattern / 8;
+        const int distance = step <= half ? step : rowsPerPattern / 4 - step;
+        p.pan(4 * step, channel, from + (to - from) * distance / half);
+    }
+}
+
 // Sixteenth-note arpeggio, bouncing between two channels panned apart.
 void arpeggio(Pattern& p, const Progression& chords, int instrument, int fromBar, int toBar, int volume) {
     constexpr int octave = 12;
@@ -315,6 +324,7 @@ Pattern breakdown() {
     crashAt(p, 0, 12);
     padChords(p, lift, strings, 11);
     layer(p, lift, choir, 11, 4);
+    panSweep(p, chLayer, 4, 11);
     droneBass(p, lift, 0, bars, 13);
     for (int bar = 0; bar < bars; ++bar) p.note(barRow(bar), chKick, drumNote24k, kick, 14, 8);
     for (int bar = 0; bar < bars; ++bar) p.note(barRow(bar) + 12, chSnare, drumNote32k, clap, 12, 7);
@@ -369,7 +379,8 @@ Pattern bridge() {
     p.line(0, {chBass, acidBass, 14, 7}, acidLine);
     // chip arpeggio an octave above the chord, and choir holding it
     arpeggio(p, bridgeChords, chip, 0, bars, 9);
-    layer(p, bridgeChords, choir, 12, 6);
+    layer(p, bridgeChords, choir, 12, 3);
+    panSweep(p, chLayer, 3, 12);
     for (int bar = 0; bar < bars; ++bar) {
         const Chord& chord = bridgeChords[static_cast<std::size_t>(bar)];
         // the stab is a minor chord, so it sits out the E major bar
