@@ -1,0 +1,21 @@
+// The running left and right sums of one output frame.
+#pragma once
+
+namespace korvale {
+
+// A left and a right value that take the same operations, side by side, so
+// that both of a voice's divisions by 15 are one instruction.
+#if defined(__GNUC__)
+using StereoSum = double __attribute__((vector_size(16)));
+#else
+struct StereoSum {
+    double value[2];
+    double& operator[](int i) { return value[i]; }
+    double operator[](int i) const { return value[i]; }
+    friend StereoSum operator+(StereoSum a, StereoSum b) { return {a[0] + b[0], a[1] + b[1]}; }
+    friend StereoSum operator*(StereoSum a, StereoSum b) { return {a[0] * b[0], a[1] * b[1]}; }
+    friend StereoSum operator/(StereoSum a, StereoSum b) { return {a[0] / b[0], a[1] / b[1]}; }
+};
+#endif
+
+}  // namespace korvale
