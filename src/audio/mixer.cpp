@@ -1,9 +1,21 @@
+#include <array>
 #include <cmath>
 
 #include "audio/mix_arithmetic.hpp"
 #include "audio/player.hpp"
 
 namespace korvale {
+
+namespace {
+
+// Sample byte b as the signed point value b - 128.
+constexpr std::array<double, 256> pointValue = [] {
+    std::array<double, 256> values{};
+    for (int b = 0; b < 256; ++b) values[static_cast<std::size_t>(b)] = b - 128;
+    return values;
+}();
+
+}  // namespace
 
 std::int32_t Player::sampleAt(const Instrument& ins, std::uint32_t index) const {
     if (index >= ins.end) {
@@ -50,16 +62,18 @@ bool Player::activeSamplesInImage() const {
     return true;
 }
 
-// The same steps as mixFrame for one voice over `count` frames, adding its
-// share of frame k to sums[k]. Called voice by voice in index order, so every
-// frame's sums see the same additions in the same order. The voice's
-// instrument has all its sample points inside the image.
-void Player::mixVoiceRun(Voice& v, StereoSum* sums, int count) {
+// The same steps as mixFrame for one voice over `count` frames: writes the
+// voice's signal x of frame k to signal[k] and returns it as pending shares.
+// Meanwhile it adds the previous voice's pending shares to the sums: the two
+// independent streams of work overlap, and since the voices are taken in
+// index order, every frame's sums receive the same additions in the same
+// order as in mixFrame. The voice's instrument has all its sample points
+// inside the image.
+PendingShares Player::mixVoiceRun(Voice& v, double* signal, StereoSum* sums, int count,
+                                  const PendingShares& previous) {
     const Instrument& ins = instruments[v.instrument];
     const double end = static_cast<double>(ins.end);
     const double gain = mixGain(v.volume);
-    const StereoSum shares{static_cast<double>(15 - v.pan), static_cast<double>(v.pan)};
-    const StereoSum fifteen{15.0, 15.0};
     const double step = v.step;
     // While the position lies in [2, plainLimit) both points are plain bytes:
     // past the silent head, before a one-shot sound's silent tail, and short
@@ -79,10 +93,8 @@ void Player::mixVoiceRun(Voice& v, StereoSum* sums, int count) {
                 // truncates exactly as the unsigned one does.
                 const auto i0 = static_cast<std::int32_t>(position);
                 const double frac = position - static_cast<double>(i0);
-                const double s0 = static_cast<double>(points[i0 - 2]) - 128.0;
-                const double s1 = static_cast<double>(points[i0 - 1]) - 128.0;
-                const double x = gain * interpolate(s0, s1, frac);
-                sums[k] = sums[k] + (shares * StereoSum{x, x}) / fifteen;
+                signal[k] = gain * interpolate(pointValue[points[i0 - 2]], pointValue[points[i0 - 1]], frac);
+                previous.addTo(sums, k);
                 position = position + step;
                 ++k;
             } while (k < count && position < plainLimit);
@@ -97,12 +109,14 @@ void Player::mixVoiceRun(Voice& v, StereoSum* sums, int count) {
         }
         const auto i0 = static_cast<std::uint32_t>(position);
         const double frac = position - static_cast<double>(i0);
-        const double x = gain * interpolate(sampleAt(ins, i0), sampleAt(ins, i0 + 1), frac);
-        sums[k] = sums[k] + (shares * StereoSum{x, x}) / fifteen;
+        signal[k] = gain * interpolate(sampleAt(ins, i0), sampleAt(ins, i0 + 1), frac);
+        previous.addTo(sums, k);
         position = position + step;
         ++k;
     }
     v.position = position;
+    for (int j = k; j < previous.count; ++j) previous.addTo(sums, j);
+    return {signal, StereoSum{static_cast<double>(15 - v.pan), static_cast<double>(v.pan)}, k};
 }
 
 }  // namespace korvale

@@ -93,7 +93,7 @@ private:
     void publishTicksUntil(std::uint64_t end);
     void renderFrameByFrame(StereoFrame& frame, bool silent);
     [[nodiscard]] bool activeSamplesInImage() const;
-    void mixVoiceRun(Voice& voice, StereoSum* sums, int count);
+    PendingShares mixVoiceRun(Voice& voice, double* signal, StereoSum* sums, int count, const PendingShares& previous);
 
     AssetImage image_;
 };

@@ -92,14 +92,23 @@ void Player::render(StereoFrame* frames, std::int32_t count) {
 
         std::array<StereoSum, runFrames> sums;
         std::fill_n(sums.begin(), run, StereoSum{0.0, 0.0});
+        // Each voice's signal is added to the sums while the next voice's
+        // signal is computed; the last one is added on its own.
+        std::array<std::array<double, runFrames>, 2> signals;
+        PendingShares pending;
+        int buffer = 0;
         for (Voice& v : voices) {
-            if (v.active) mixVoiceRun(v, sums.data(), run);
+            if (!v.active) continue;
+            pending = mixVoiceRun(v, signals[buffer].data(), sums.data(), run, pending);
+            buffer ^= 1;
         }
         StereoFrame* out = frames + k;
         if (silent) {
+            for (std::int32_t j = 0; j < pending.count; ++j) pending.addTo(sums.data(), j);
             std::fill_n(out, run, StereoFrame{0, 0});
         } else {
             for (std::int32_t j = 0; j < run; ++j) {
+                pending.addTo(sums.data(), j);
                 out[j] = StereoFrame{toOutputSample(sums[j][0]), toOutputSample(sums[j][1])};
             }
         }

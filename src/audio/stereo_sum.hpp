@@ -18,4 +18,16 @@ struct StereoSum {
 };
 #endif
 
+// One voice's signal over a run, waiting to be added to the sums: frame k
+// receives (shares * signal[k]) / 15 for k below count.
+struct PendingShares {
+    const double* signal = nullptr;
+    StereoSum shares{0.0, 0.0};
+    int count = 0;
+
+    void addTo(StereoSum* sums, int k) const {
+        if (k < count) sums[k] = sums[k] + (shares * StereoSum{signal[k], signal[k]}) / StereoSum{15.0, 15.0};
+    }
+};
+
 }  // namespace korvale
