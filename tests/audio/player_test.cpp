@@ -70,7 +70,8 @@ TEST(PlayerConstruction, SampleBounds) {
 }
 
 TEST(PlayerConstruction, InitialState) {
-    const auto p = Fixture().player();
+    const Fixture f;
+    const auto p = f.player();
     for (const Voice& v : p->voices) {
         EXPECT_FALSE(v.active);
         EXPECT_EQ(v.instrument, 0u);

@@ -57,7 +57,8 @@ TEST(Render, FirstBlockOfAFreshPlayer) {
 // Video tick 136 falls on frame 185600, which also starts level block 464:
 // the block sees the levels after that tick's decay.
 TEST(Render, VideoTickAndLevelBlockOnTheSameFrame) {
-    const auto p = Fixture().player();
+    const Fixture f;
+    const auto p = f.player();
     renderFrames(*p, 185600);
     EXPECT_EQ(p->videoTickCount, 135u);
     p->channelLevels = {9, 1, 0, 4};
@@ -68,7 +69,8 @@ TEST(Render, VideoTickAndLevelBlockOnTheSameFrame) {
 }
 
 TEST(Render, TickRingIndexIsReusedAfter4096Ticks) {
-    const auto p = Fixture().player();
+    const Fixture f;
+    const auto p = f.player();
     StereoFrame frame;
     while (p->latestVideoTick.load() < 4096) renderFrames(*p, 1024);
     while (p->latestVideoTick.load() < 4096) p->render(&frame, 1);
