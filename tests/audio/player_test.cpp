@@ -48,7 +48,7 @@ TEST(PlayerConstruction, LoopedIsBitOneOfTheFlags) {
 
 TEST(PlayerConstruction, SampleBounds) {
     struct Case {
-        InstrumentSpec spec;
+        InstrumentFields fields;
         bool accepted;
     };
     const Case cases[] = {
@@ -63,9 +63,9 @@ TEST(PlayerConstruction, SampleBounds) {
     };
     for (const Case& c : cases) {
         Fixture f;
-        f.setInstrument(11, c.spec);
+        f.setInstrument(11, c.fields);
         EXPECT_EQ(constructionError(f), c.accepted ? "" : "Invalid sample bounds")
-            << "length " << c.spec.length << " loopStart " << c.spec.loopStart << " end " << c.spec.end;
+            << "length " << c.fields.length << " loopStart " << c.fields.loopStart << " end " << c.fields.end;
     }
 }
 
