@@ -29,6 +29,7 @@ inline constexpr Region sampleHeaders{101947, 102250};
 inline constexpr std::uint32_t sampleHeaderSize = 16;
 inline constexpr Region sampleData{108124, 254249};
 inline constexpr Region fontPicture{254250, 318249};
+inline constexpr std::uint32_t fontPictureWidth = 320;  // bytes per font picture row
 inline constexpr Region orderList{318259, 318273};
 inline constexpr Region patternOffsets{318274, 318321};
 inline constexpr Region instrumentRecords{318322, 318530};
@@ -44,6 +45,7 @@ inline constexpr Region scrollText{335535, 337688};
 // The scroll text's terminating zero byte.
 inline constexpr std::uint32_t scrollTextEnd = scrollText.last;
 inline constexpr Region glyphOffsets{337689, 337806};
+inline constexpr std::uint32_t glyphOffsetSize = 2;
 inline constexpr Region paletteAnimation{337807, 343566};
 inline constexpr std::uint32_t paletteAnimationRecordSize = 120;
 inline constexpr std::uint32_t paletteAnimationRecords = 48;
@@ -52,6 +54,7 @@ inline constexpr std::uint32_t lightsRecordSize = 18;
 inline constexpr Region wave{344719, 472718};
 inline constexpr std::uint32_t waveRecordSize = 1280;
 inline constexpr std::uint32_t waveRecords = 100;
+inline constexpr std::uint32_t waveEntrySize = 2;
 
 // Counts fixed by the engine rather than read from the content.
 inline constexpr int instrumentCount = 19;
@@ -68,8 +71,8 @@ static_assert(sampleHeaders.size() == instrumentCount * sampleHeaderSize);
 static_assert(instrumentRecords.size() == instrumentCount * instrumentRecordSize);
 static_assert(orderList.size() == orderLength);
 static_assert(patternOffsets.size() == patternCount * 4);
-static_assert(fontPicture.size() == 320 * 200);
-static_assert(glyphOffsets.size() == 59 * 2);
+static_assert(fontPicture.size() == fontPictureWidth * 200);
+static_assert(glyphOffsets.size() == 59 * glyphOffsetSize);
 static_assert(paletteAnimation.size() == paletteAnimationRecords * paletteAnimationRecordSize);
 static_assert(lights.size() == 64 * lightsRecordSize);
 static_assert(wave.size() == waveRecords * waveRecordSize);

@@ -83,6 +83,16 @@ public:
     std::atomic<bool> muted{false};
 
 private:
+    // Frames mixed voice by voice between two music ticks; bounds the
+    // accumulators that render keeps on its stack.
+    static constexpr int runFrames = 256;
+
+    void runDueMusicTick();
+    void publishDueTicks();
+    void renderFrameByFrame(StereoFrame& frame, bool silent);
+    [[nodiscard]] bool activeSamplesInImage() const;
+    void mixVoiceRun(Voice& voice, double* left, double* right, int count);
+
     AssetImage image_;
 };
 

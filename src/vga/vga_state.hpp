@@ -74,15 +74,17 @@ public:
 
 private:
     // Steps of the scene tick, defined in src/scene/.
-    void fetchCharacter();
-    void feedGlyphColumn(std::uint32_t writeColumn);
+    [[nodiscard]] std::uint32_t fetchGlyphSource();
+    void feedGlyphColumn(std::uint32_t source, std::int32_t ringColumn);
+    void advanceCounters();
     void animatePalette();
     void rotatePalette();
     void restoreStrip(int page);
     void drawStrip(int page);
+    void wrapCounters();
+    void advanceText();
 
     AssetImage image_;
-    std::uint32_t glyphSource_ = 0;  // this tick's glyph column group, kept for the second copy
 };
 
 }  // namespace korvale
