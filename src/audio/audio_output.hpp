@@ -38,6 +38,10 @@ public:
     // Main thread: stops the thread, then releases the device and events.
     // Safe more than once and on a partly started output.
     void close();
+    // Audio thread: stores the text, cut to 255 characters, then sets
+    // `failed` (release), so the main thread that sees the flag sees all of
+    // the text.
+    void recordFailure(const char* message) noexcept;
 
     Player player;
     platform::WaveDevice device = nullptr;
@@ -53,7 +57,6 @@ private:
     void play();
     void fill(int index);
     [[nodiscard]] bool stopRequested() const;
-    void recordFailure(const char* message) noexcept;
 };
 
 // The audio thread's entry: `output` is the AudioOutput to run. Returns 0.
