@@ -1,6 +1,6 @@
 // The icon is the intro in miniature: night sky, the moon's glow, the big K
-// of the name and, where there is room, the four music lights. Integer maths
-// only, so every machine writes the same bytes.
+// of the name and, where there is room, the four lanterns that follow the
+// music. Integer maths only, so every machine writes the same bytes.
 #include "icon.hpp"
 
 #include <png.h>
@@ -66,12 +66,12 @@ constexpr std::array<Point, 4> leg = {{{31500, 32000}, {38500, 25000}, {57500, 5
 
 bool insideLetter(Point p) { return insideConvex(stem, p) || insideConvex(arm, p) || insideConvex(leg, p); }
 
-// Light colours of the four music channels, left to right.
+// The four lanterns of the title picture, left to right.
 constexpr std::array<Colour, 4> lightColours = {{
-    {255, 96, 80, 255},
-    {96, 232, 128, 255},
-    {96, 160, 255, 255},
-    {255, 208, 80, 255},
+    {255, 170, 60, 255},
+    {240, 70, 130, 255},
+    {70, 150, 255, 255},
+    {190, 90, 255, 255},
 }};
 
 Colour sample(Point p, bool withLights) {
