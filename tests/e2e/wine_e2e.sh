@@ -5,6 +5,7 @@
 # executable headers checked.
 #   wine_e2e.sh X86_64_EXE [I686_EXE]
 # Exit 0: passed, 77: skipped (tools missing), anything else: failed.
+# KORVALE_E2E_KEEP=1 keeps the temporary folder (screenshots, recordings, logs).
 set -euo pipefail
 
 title='Korvale by Glimmerwake | M mute | Esc exit'
@@ -42,7 +43,7 @@ inner() {
     cp "$dir/pulse/pid" "$dir/pulseaudio.pid"
 
     step "wine prefix"
-    timeout 90 "$wine" wineboot -i >"$dir/wineboot.log" 2>&1 || fail "wineboot failed (see $dir/wineboot.log)"
+    timeout 90 "$wine" wineboot -i >"$dir/wineboot.log" 2>&1 || fail "wineboot failed"
     timeout 60 "$wineserver" -w || fail "wineserver did not settle after wineboot"
 
     run_playing_and_escape "$exe"
@@ -211,7 +212,10 @@ run_alt_f4() {
 
 run_without_audio() {
     step "no sound server: message box, no main window, exit code 1"
-    PULSE_SERVER=unix:$KORVALE_E2E_DIR/no-such-socket start_program "$1"
+    # No server at the socket, and no other sound system for Wine to fall
+    # back to, even on a machine with a sound card.
+    PULSE_SERVER=unix:$KORVALE_E2E_DIR/no-such-socket \
+        WINEDLLOVERRIDES="mscoree,mshtml,winealsa.drv,wineoss.drv=" start_program "$1"
     local box
     box=$(timeout 60 xdotool search --sync --onlyvisible --name '^Korvale$' | sed -n 1p) \
         || fail "no message box captioned 'Korvale' within 60 s"
@@ -270,11 +274,16 @@ fi
 KORVALE_E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/korvale-wine-e2e.XXXXXX")
 export KORVALE_E2E_DIR
 cleanup() {
-    local pidfile
+    local status=$? pidfile log
     WINEPREFIX=$KORVALE_E2E_DIR/wine timeout 10 "$wineserver" -k 2>/dev/null || true
     for pidfile in "$KORVALE_E2E_DIR"/pulseaudio.pid "$KORVALE_E2E_DIR"/openbox.pid; do
         [ -f "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null || true
     done
+    if [ "$status" -ne 0 ]; then
+        for log in wineboot.log program.log openbox.log; do
+            [ -s "$KORVALE_E2E_DIR/$log" ] && { echo "=== last lines of $log"; tail -n 20 "$KORVALE_E2E_DIR/$log"; }
+        done
+    fi
     if [ "${KORVALE_E2E_KEEP:-}" = 1 ]; then
         echo "kept $KORVALE_E2E_DIR"
     else
