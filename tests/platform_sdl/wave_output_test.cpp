@@ -31,6 +31,8 @@ protected:
         path_ = std::filesystem::temp_directory_path() /
                 ("korvale-sdl-audio-" + std::to_string(::getpid()) + "-" +
                  testing::UnitTest::GetInstance()->current_test_info()->name() + ".raw");
+        // SDL's driver that writes the sound to a file, at the pace of a device.
+        ::setenv("SDL_AUDIODRIVER", "disk", 1);
         ::setenv("SDL_DISKAUDIOFILE", path_.c_str(), 1);
         ASSERT_EQ(SDL_Init(0), 0) << SDL_GetError();
         notify_ = createEvent(EventReset::automatic);

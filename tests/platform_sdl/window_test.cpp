@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <array>
 #include <vector>
 
@@ -87,6 +89,8 @@ std::intptr_t recordingProcedure(void* context, Window window, const WindowMessa
 class WindowTest : public testing::Test {
 protected:
     void SetUp() override {
+        // SDL's display stand-in: windows with surfaces, no screen.
+        ::setenv("SDL_VIDEODRIVER", "dummy", 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         ASSERT_TRUE(registerWindowClass(nullptr, "KorvaleNative", &recordingProcedure));
         window_ = createWindow(WindowSpec{nullptr, "KorvaleNative", title, 960, 720, &recorder_});
