@@ -156,6 +156,10 @@ Window createWindow(const WindowSpec& spec) {
     if (theWindow.sdl != nullptr || windowProcedure == nullptr) {
         return nullptr;
     }
+    // The window's surface in plain shared memory with the display: a GPU
+    // texture would bring a whole 3D driver into memory (a software one
+    // where there is no GPU) for a picture that is drawn in software anyway.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_Window* sdl = SDL_CreateWindow(spec.title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, spec.clientWidth,
                                        spec.clientHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (sdl == nullptr) {
@@ -174,8 +178,11 @@ Window createWindow(const WindowSpec& spec) {
 void setWindowIcons(Module, Window) {}
 
 void showWindowMaximised(Window window) {
-    SDL_ShowWindow(window->sdl);
+    // Maximised before it is mapped: the window manager then places it
+    // maximised straight away, where a request to an already mapped window
+    // may come too early for it and be lost.
     SDL_MaximizeWindow(window->sdl);
+    SDL_ShowWindow(window->sdl);
     window->shown = true;
     // The window manager answers with the new size later, through the queue;
     // the procedure hears of the size it has now at once.
