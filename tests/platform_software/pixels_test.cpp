@@ -113,15 +113,19 @@ TEST(SoftwareDrawing, CopyMovesTheOverlapOfBothBuffersOnly) {
 }
 
 TEST(SoftwareDrawing, FillCoversTheClippedArea) {
-    Canvas canvas(20, 10, 3);
-    std::vector<std::uint32_t> expected = canvas.pixels;
-    for (int y = 0; y < 6; ++y) {
-        for (int x = 15; x < 20; ++x) {
-            expected[y * 20 + x] = 0;
+    for (const std::uint32_t colour : {0x00000000u, 0x00123456u}) {
+        Canvas canvas(20, 10, 3);
+        std::vector<std::uint32_t> expected = canvas.pixels;
+        for (int y = 0; y < 6; ++y) {
+            for (int x = 15; x < 20; ++x) {
+                expected[y * 20 + x] = colour;
+            }
         }
+        fillRect(canvas.buffer(), Rect{15, -4, 40, 6}, colour);
+        EXPECT_EQ(canvas.pixels, expected) << std::hex << colour;
+        fillRect(canvas.buffer(), Rect{12, 2, 8, 9}, colour);  // reversed: nothing
+        EXPECT_EQ(canvas.pixels, expected) << std::hex << colour;
     }
-    fillRect(canvas.buffer(), Rect{15, -4, 40, 6}, 0);
-    EXPECT_EQ(canvas.pixels, expected);
 }
 
 }  // namespace

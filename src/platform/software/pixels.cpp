@@ -33,9 +33,19 @@ void fillRect(PixelBuffer target, const Rect& area, std::uint32_t colour) {
     const std::int32_t top = std::max(area.top, 0);
     const std::int32_t right = std::min(area.right, target.width);
     const std::int32_t bottom = std::min(area.bottom, target.height);
+    if (left >= right) {
+        return;
+    }
     for (std::int32_t y = top; y < bottom; ++y) {
         std::uint32_t* row = target.pixels + static_cast<std::int64_t>(y) * target.width;
-        std::fill(row + left, row + std::max(left, right), colour);
+        if (colour == 0) {
+            // Black, the one colour the presenter fills with, every frame over
+            // the whole back buffer: the C library's fill is several times
+            // faster than a loop.
+            std::memset(row + left, 0, static_cast<std::size_t>(right - left) * sizeof(std::uint32_t));
+        } else {
+            std::fill(row + left, row + right, colour);
+        }
     }
 }
 
