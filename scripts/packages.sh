@@ -1,11 +1,11 @@
 # Debian packages the build and the tests need, and a helper that installs the
 # missing ones (as root) or prints the one line that would.
-KORVALE_BUILD_PACKAGES="cmake ninja-build g++ libgtest-dev libbenchmark-dev libsdl2-dev"
+KORVALE_BUILD_PACKAGES="cmake ninja-build g++ libgtest-dev libbenchmark-dev libpng-dev libsdl2-dev"
 # The end-to-end test of the native program: a virtual display with a window
 # manager, window and screenshot tools, a private sound server and a sound
 # meter.
 KORVALE_E2E_PACKAGES="xvfb openbox x11-utils xdotool imagemagick pulseaudio pulseaudio-utils sox"
-KORVALE_TEST_PACKAGES="$KORVALE_BUILD_PACKAGES $KORVALE_E2E_PACKAGES"
+KORVALE_TEST_PACKAGES="$KORVALE_BUILD_PACKAGES libpng-dev ffmpeg $KORVALE_E2E_PACKAGES"
 
 korvale_require_packages() {
     missing=""

@@ -18,9 +18,9 @@ namespace korvale {
     return g / 511.0 * 256.0 * 4.0;
 }
 
-[[nodiscard]] inline double interpolate(std::int32_t s0, std::int32_t s1, double frac) {
-    const double a = (1.0 - frac) * static_cast<double>(s0);
-    const double b = static_cast<double>(s1) * frac;
+[[nodiscard]] inline double interpolate(double s0, double s1, double frac) {
+    const double a = (1.0 - frac) * s0;
+    const double b = s1 * frac;
     return a + b;
 }
 

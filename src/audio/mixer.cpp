@@ -1,9 +1,21 @@
+#include <array>
 #include <cmath>
 
 #include "audio/mix_arithmetic.hpp"
 #include "audio/player.hpp"
 
 namespace korvale {
+
+namespace {
+
+// Sample byte b as the signed point value b - 128.
+constexpr std::array<double, 256> pointValue = [] {
+    std::array<double, 256> values{};
+    for (int b = 0; b < 256; ++b) values[static_cast<std::size_t>(b)] = b - 128;
+    return values;
+}();
+
+}  // namespace
 
 std::int32_t Player::sampleAt(const Instrument& ins, std::uint32_t index) const {
     if (index >= ins.end) {
@@ -50,26 +62,44 @@ bool Player::activeSamplesInImage() const {
     return true;
 }
 
-// The same steps as mixFrame for one voice over `count` frames, adding its
-// share of each frame to left[k] and right[k]. Called voice by voice in index
-// order, so every frame's sums see the same additions in the same order.
-// The voice's instrument has all its sample points inside the image.
-void Player::mixVoiceRun(Voice& v, double* left, double* right, int count) {
+// The same steps as mixFrame for one voice over `count` frames: writes the
+// voice's signal x of frame k to signal[k] and returns it as pending shares.
+// Meanwhile it adds the previous voice's pending shares to the sums: the two
+// independent streams of work overlap, and since the voices are taken in
+// index order, every frame's sums receive the same additions in the same
+// order as in mixFrame. The voice's instrument has all its sample points
+// inside the image.
+PendingShares Player::mixVoiceRun(Voice& v, double* signal, StereoSum* sums, int count,
+                                  const PendingShares& previous) {
     const Instrument& ins = instruments[v.instrument];
     const double end = static_cast<double>(ins.end);
     const double gain = mixGain(v.volume);
-    const double leftShare = static_cast<double>(15 - v.pan);
-    const double rightShare = static_cast<double>(v.pan);
     const double step = v.step;
-    // Frames whose two points lie in [2, plainEnd) read the bytes directly;
-    // the others (the silent head, a one-shot tail, the loop seam) go
-    // through sampleAt.
+    // While the position lies in [2, plainLimit) both points are plain bytes:
+    // past the silent head, before a one-shot sound's silent tail, and short
+    // of the end (so no loop seam and no end test). Other frames take the
+    // general path of mixFrame.
     const std::uint32_t plainEnd = ins.looped ? ins.end : (ins.end >= 2 ? ins.end - 2 : 0);
-    const std::uint32_t plainFrames = plainEnd >= 3 ? plainEnd - 3 : 0;
-    const std::uint8_t* points = plainFrames > 0 ? image_.span(ins.sampleStart + 2, plainEnd - 2).data() : nullptr;
+    const bool anyPlain = plainEnd >= 4;
+    const std::uint8_t* points = anyPlain ? image_.span(ins.sampleStart + 2, plainEnd - 2).data() : nullptr;
+    const double plainLimit = anyPlain ? static_cast<double>(plainEnd) - 1.0 : 0.0;
 
     double position = v.position;
-    for (int k = 0; k < count; ++k) {
+    int k = 0;
+    while (k < count) {
+        if (position >= 2.0 && position < plainLimit) {
+            do {
+                // The position is below 2^31 here, so a signed conversion
+                // truncates exactly as the unsigned one does.
+                const auto i0 = static_cast<std::int32_t>(position);
+                const double frac = position - static_cast<double>(i0);
+                signal[k] = gain * interpolate(pointValue[points[i0 - 2]], pointValue[points[i0 - 1]], frac);
+                previous.addTo(sums, k);
+                position = position + step;
+                ++k;
+            } while (k < count && position < plainLimit);
+            continue;
+        }
         if (position >= end) {
             if (!ins.looped) {
                 v.active = false;
@@ -79,21 +109,14 @@ void Player::mixVoiceRun(Voice& v, double* left, double* right, int count) {
         }
         const auto i0 = static_cast<std::uint32_t>(position);
         const double frac = position - static_cast<double>(i0);
-        std::int32_t s0;
-        std::int32_t s1;
-        if (i0 - 2 < plainFrames) {
-            s0 = static_cast<std::int32_t>(points[i0 - 2]) - 128;
-            s1 = static_cast<std::int32_t>(points[i0 - 1]) - 128;
-        } else {
-            s0 = sampleAt(ins, i0);
-            s1 = sampleAt(ins, i0 + 1);
-        }
-        const double x = gain * interpolate(s0, s1, frac);
-        left[k] = left[k] + (leftShare * x) / 15.0;
-        right[k] = right[k] + (x * rightShare) / 15.0;
+        signal[k] = gain * interpolate(sampleAt(ins, i0), sampleAt(ins, i0 + 1), frac);
+        previous.addTo(sums, k);
         position = position + step;
+        ++k;
     }
     v.position = position;
+    for (int j = k; j < previous.count; ++j) previous.addTo(sums, j);
+    return {signal, StereoSum{static_cast<double>(15 - v.pan), static_cast<double>(v.pan)}, k};
 }
 
 }  // namespace korvale

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "assets/asset_image.hpp"
+#include "audio/stereo_sum.hpp"
 #include "common/channel_levels.hpp"
 
 namespace korvale {
@@ -89,9 +90,10 @@ private:
 
     void runDueMusicTick();
     void publishDueTicks();
+    void publishTicksUntil(std::uint64_t end);
     void renderFrameByFrame(StereoFrame& frame, bool silent);
     [[nodiscard]] bool activeSamplesInImage() const;
-    void mixVoiceRun(Voice& voice, double* left, double* right, int count);
+    PendingShares mixVoiceRun(Voice& voice, double* signal, StereoSum* sums, int count, const PendingShares& previous);
 
     AssetImage image_;
 };

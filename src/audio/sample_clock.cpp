@@ -1,9 +1,23 @@
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "audio/mix_arithmetic.hpp"
 #include "audio/player.hpp"
 
 namespace korvale {
+
+namespace {
+
+// The first frame at or after `from` whose number, as a double, reaches
+// `deadline`. Frame numbers stay far below 2^53, so the conversion is exact
+// and the test is the same as comparing with the deadline rounded up.
+std::uint64_t firstFrameAtOrAfter(double deadline, std::uint64_t from) {
+    if (!(deadline > static_cast<double>(from))) return from;
+    return static_cast<std::uint64_t>(std::ceil(deadline));
+}
+
+}  // namespace
 
 void Player::runDueMusicTick() {
     if (static_cast<double>(sampleCount) < nextMusicTick) return;
@@ -13,7 +27,7 @@ void Player::runDueMusicTick() {
     nextMusicTick = 48000.0 / rate + nextMusicTick;
 }
 
-// The video tick and the level block of the frame at sampleCount.
+// The video tick and the level block of the frame at sampleCount, if due.
 void Player::publishDueTicks() {
     if (static_cast<double>(sampleCount) >= nextVideoTick) {
         const std::uint64_t n = ++videoTickCount;
@@ -28,6 +42,21 @@ void Player::publishDueTicks() {
         const std::uint64_t q = sampleCount / levelBlockFrames;
         levelRing[q % ringSize].store(makeSnapshot(q + 1, channelLevels), std::memory_order_release);
     }
+}
+
+// Publishes the ticks and blocks of every frame from sampleCount up to `end`
+// and leaves sampleCount at `end`, visiting only the frames where one is due.
+void Player::publishTicksUntil(std::uint64_t end) {
+    for (;;) {
+        const std::uint64_t video = firstFrameAtOrAfter(nextVideoTick, sampleCount);
+        const std::uint64_t block = (sampleCount + levelBlockFrames - 1) / levelBlockFrames * levelBlockFrames;
+        const std::uint64_t due = std::min(video, block);
+        if (due >= end) break;
+        sampleCount = due;
+        publishDueTicks();
+        ++sampleCount;
+    }
+    sampleCount = end;
 }
 
 // One frame after its music tick, every step in order: a mixer failure
@@ -52,25 +81,36 @@ void Player::render(StereoFrame* frames, std::int32_t count) {
             ++k;
             continue;
         }
-        // Voices change only at music ticks: until the next one is due, each
-        // voice can be mixed on its own over the whole run. Nothing in the run
-        // can fail, so the clock and the rings may run ahead of the mixing.
-        std::int32_t run = 0;
-        do {
-            publishDueTicks();
-            ++sampleCount;
-            ++run;
-        } while (k + run < count && run < runFrames && static_cast<double>(sampleCount) < nextMusicTick);
+        // Voices change only at music ticks: up to the next one, each voice
+        // can be mixed on its own over the whole run. Nothing in the run can
+        // fail, so the clock and the rings may run ahead of the mixing.
+        const std::uint64_t first = sampleCount;
+        const auto room = static_cast<std::uint64_t>(std::min(count - k, runFrames));
+        const std::uint64_t end = std::min(first + room, firstFrameAtOrAfter(nextMusicTick, first + 1));
+        const auto run = static_cast<std::int32_t>(end - first);
+        publishTicksUntil(end);
 
-        std::array<double, runFrames> left;
-        std::array<double, runFrames> right;
-        left.fill(0.0);
-        right.fill(0.0);
+        std::array<StereoSum, runFrames> sums;
+        std::fill_n(sums.begin(), run, StereoSum{0.0, 0.0});
+        // Each voice's signal is added to the sums while the next voice's
+        // signal is computed; the last one is added on its own.
+        std::array<std::array<double, runFrames>, 2> signals;
+        PendingShares pending;
+        int buffer = 0;
         for (Voice& v : voices) {
-            if (v.active) mixVoiceRun(v, left.data(), right.data(), run);
+            if (!v.active) continue;
+            pending = mixVoiceRun(v, signals[buffer].data(), sums.data(), run, pending);
+            buffer ^= 1;
         }
-        for (std::int32_t j = 0; j < run; ++j) {
-            frames[k + j] = silent ? StereoFrame{0, 0} : StereoFrame{toOutputSample(left[j]), toOutputSample(right[j])};
+        StereoFrame* out = frames + k;
+        if (silent) {
+            for (std::int32_t j = 0; j < pending.count; ++j) pending.addTo(sums.data(), j);
+            std::fill_n(out, run, StereoFrame{0, 0});
+        } else {
+            for (std::int32_t j = 0; j < run; ++j) {
+                pending.addTo(sums.data(), j);
+                out[j] = StereoFrame{toOutputSample(sums[j][0]), toOutputSample(sums[j][1])};
+            }
         }
         k += run;
     }

@@ -12,7 +12,7 @@
 
 namespace korvale::test {
 
-struct InstrumentSpec {
+struct InstrumentFields {
     std::uint32_t length = 16;
     std::uint8_t flags = 0;
     std::uint16_t baseRate = 8448;
@@ -49,20 +49,20 @@ public:
     // position pattern 0, every pattern a single "wait 1".
     Fixture() : buffer(std::make_unique<AssetImageBuffer>()) {
         buffer->put32(region::sampleDataDistance, region::sampleData.first - region::moduleHeader.first);
-        for (int i = 0; i < region::instrumentCount; ++i) setInstrument(i, InstrumentSpec{});
+        for (int i = 0; i < region::instrumentCount; ++i) setInstrument(i, InstrumentFields{});
         for (int p = 0; p < region::patternCount; ++p) setPattern(p, wait(1));
     }
 
     // Instruments are laid out back to back, so set them in index order
     // (or keep each one's length) and then fill their samples.
-    void setInstrument(int index, const InstrumentSpec& spec) {
+    void setInstrument(int index, const InstrumentFields& fields) {
         const auto i = static_cast<std::uint32_t>(index);
         const std::uint32_t record = region::instrumentRecords.first + region::instrumentRecordSize * i;
-        buffer->put32(region::sampleHeaders.first + region::sampleHeaderSize * i, spec.length);
-        buffer->put8(record + region::instrumentFlagsOffset, spec.flags);
-        buffer->put16(record + region::instrumentBaseRateOffset, spec.baseRate);
-        buffer->put32(record + region::instrumentLoopStartOffset, spec.loopStart);
-        buffer->put32(record + region::instrumentLoopEndOffset, spec.end);
+        buffer->put32(region::sampleHeaders.first + region::sampleHeaderSize * i, fields.length);
+        buffer->put8(record + region::instrumentFlagsOffset, fields.flags);
+        buffer->put16(record + region::instrumentBaseRateOffset, fields.baseRate);
+        buffer->put32(record + region::instrumentLoopStartOffset, fields.loopStart);
+        buffer->put32(record + region::instrumentLoopEndOffset, fields.end);
     }
 
     [[nodiscard]] std::uint32_t sampleStart(int index) const {

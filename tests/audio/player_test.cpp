@@ -48,7 +48,7 @@ TEST(PlayerConstruction, LoopedIsBitOneOfTheFlags) {
 
 TEST(PlayerConstruction, SampleBounds) {
     struct Case {
-        InstrumentSpec spec;
+        InstrumentFields fields;
         bool accepted;
     };
     const Case cases[] = {
@@ -63,14 +63,15 @@ TEST(PlayerConstruction, SampleBounds) {
     };
     for (const Case& c : cases) {
         Fixture f;
-        f.setInstrument(11, c.spec);
+        f.setInstrument(11, c.fields);
         EXPECT_EQ(constructionError(f), c.accepted ? "" : "Invalid sample bounds")
-            << "length " << c.spec.length << " loopStart " << c.spec.loopStart << " end " << c.spec.end;
+            << "length " << c.fields.length << " loopStart " << c.fields.loopStart << " end " << c.fields.end;
     }
 }
 
 TEST(PlayerConstruction, InitialState) {
-    const auto p = Fixture().player();
+    const Fixture f;
+    const auto p = f.player();
     for (const Voice& v : p->voices) {
         EXPECT_FALSE(v.active);
         EXPECT_EQ(v.instrument, 0u);
