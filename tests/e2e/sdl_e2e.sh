@@ -166,7 +166,7 @@ expect_sound "no sound after the second M"
 step "Esc ends with exit code 0"
 xdotool key Escape
 wait_program 20
-[ "$program_exit" -eq 0 ] || fail "exit code $program_exit after Esc"
+[ "$program_exit" -eq 0 ] || fail "exit code $program_exit after Esc (log: $(cat "$log"))"
 
 step "close box ends with exit code 0"
 start_program
@@ -177,7 +177,7 @@ client_geometry "$window_id"
 # the title bar, above the client area.
 xdotool mousemove $((screen_width - 8)) $((client_y / 2)) click 1
 wait_program 20
-[ "$program_exit" -eq 0 ] || fail "exit code $program_exit after the close box"
+[ "$program_exit" -eq 0 ] || fail "exit code $program_exit after the close box (log: $(cat "$log"))"
 
 step "no sound server: the message, no main window, exit code 1"
 PULSE_SERVER=unix:$KORVALE_E2E_DIR/no-such-socket start_program
