@@ -193,8 +193,18 @@ TEST_F(WindowTest, CloseBoxAndSystemQuitDestroyTheWindowThroughTheDefaultProcedu
         push(event);
         pumpAll();
         EXPECT_EQ(recorder_.count(MessageKind::destroy), 1);
-        EXPECT_EQ(SDL_GetWindowFromID(id), nullptr);
+        // Hidden at once; SDL_Quit or the next window releases it.
+        ASSERT_NE(SDL_GetWindowFromID(id), nullptr);
+        EXPECT_NE(SDL_GetWindowFlags(SDL_GetWindowFromID(id)) & SDL_WINDOW_HIDDEN, 0u);
         EXPECT_EQ(clientRect(window_).right, 0);
+        // Messages for it go nowhere.
+        recorder_.messages.clear();
+        SDL_Event later{};
+        later.type = SDL_KEYDOWN;
+        later.key.keysym.sym = SDLK_m;
+        push(later);
+        pumpAll();
+        EXPECT_TRUE(recorder_.keys().empty());
     }
 }
 

@@ -54,6 +54,9 @@ constexpr std::uintptr_t closeRequest = 1;
 WindowObject theWindow;
 WindowProcedure windowProcedure = nullptr;
 Uint32 quitEventType = 0;
+// The window that destroyWindow retired, hidden until SDL_Quit or the next
+// createWindow.
+SDL_Window* retiredWindow = nullptr;
 // What a fresh memory context holds, as the system's stock bitmap would be.
 BitmapObject stockBitmap{1, 1, {}};
 
@@ -165,6 +168,10 @@ Window createWindow(const WindowSpec& spec) {
     if (sdl == nullptr) {
         return nullptr;
     }
+    if (retiredWindow != nullptr) {
+        SDL_DestroyWindow(retiredWindow);
+        retiredWindow = nullptr;
+    }
     theWindow = WindowObject{};
     theWindow.sdl = sdl;
     theWindow.context = spec.context;
@@ -194,7 +201,13 @@ void destroyWindow(Window window) {
         return;
     }
     deliver(window, WindowMessage{MessageKind::destroy, 0, {}});
-    SDL_DestroyWindow(window->sdl);
+    // Hidden now, gone at SDL_Quit. SDL wakes a thread waiting for events by
+    // sending an X event to a shown window over a second connection; one
+    // sent from another thread (the sound system's) while the window was
+    // being destroyed reached the display after it and ended the program
+    // with an X error, exit code 1, after Esc.
+    SDL_HideWindow(window->sdl);
+    retiredWindow = window->sdl;
     window->sdl = nullptr;
     window->shown = false;
     window->surface = nullptr;
