@@ -10,9 +10,9 @@ platform::Window createMainWindow(platform::Module module, ProgramState& state) 
     if (!platform::registerWindowClass(module, windowClassName, &windowProcedure)) {
         return nullptr;
     }
-    const platform::WindowSpec spec{module, windowClassName, windowTitle, windowClientWidth, windowClientHeight,
+    const platform::WindowDescription description{module, windowClassName, windowTitle, windowClientWidth, windowClientHeight,
                                     &state};
-    platform::Window window = platform::createWindow(spec);
+    platform::Window window = platform::createWindow(description);
     if (window == nullptr) {
         return nullptr;
     }

@@ -56,7 +56,7 @@ void declareDpiAware();
 // messages to `procedure`. False on failure.
 [[nodiscard]] bool registerWindowClass(Module module, const char* className, WindowProcedure procedure);
 
-struct WindowSpec {
+struct WindowDescription {
     Module module;
     const char* className;
     const char* title;
@@ -68,7 +68,7 @@ struct WindowSpec {
 // Creates a hidden, resizable top-level window with a caption, system menu
 // and minimise and maximise boxes, without a menu bar. Messages may reach
 // the procedure before this returns. Null on failure.
-[[nodiscard]] Window createWindow(const WindowSpec& spec);
+[[nodiscard]] Window createWindow(const WindowDescription& description);
 // Gives the window the program's icon, in the big and small sizes the system
 // wants. Result not relied on.
 void setWindowIcons(Module module, Window window);

@@ -93,7 +93,7 @@ protected:
         ::setenv("SDL_VIDEODRIVER", "dummy", 1);
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
         ASSERT_TRUE(registerWindowClass(nullptr, "KorvaleNative", &recordingProcedure));
-        window_ = createWindow(WindowSpec{nullptr, "KorvaleNative", title, 960, 720, &recorder_});
+        window_ = createWindow(WindowDescription{nullptr, "KorvaleNative", title, 960, 720, &recorder_});
         ASSERT_NE(window_, nullptr) << SDL_GetError();
         sdl_ = SDL_GetWindowFromID(windowId());
         ASSERT_NE(sdl_, nullptr);
@@ -142,7 +142,7 @@ TEST_F(WindowTest, CreatedHiddenResizableWithTitleAndClientSize) {
     EXPECT_EQ(client.right, 960);
     EXPECT_EQ(client.bottom, 720);
     // One window at a time.
-    EXPECT_EQ(createWindow(WindowSpec{nullptr, "KorvaleNative", title, 960, 720, &recorder_}), nullptr);
+    EXPECT_EQ(createWindow(WindowDescription{nullptr, "KorvaleNative", title, 960, 720, &recorder_}), nullptr);
 }
 
 TEST_F(WindowTest, KeysCountByTheirCodeWhateverTheModifiersAndRepeats) {
@@ -177,7 +177,7 @@ TEST_F(WindowTest, CloseBoxAndSystemQuitDestroyTheWindowThroughTheDefaultProcedu
         SCOPED_TRACE(closeBox ? "close box" : "system quit");
         if (!closeBox) {
             recorder_.messages.clear();
-            window_ = createWindow(WindowSpec{nullptr, "KorvaleNative", title, 960, 720, &recorder_});
+            window_ = createWindow(WindowDescription{nullptr, "KorvaleNative", title, 960, 720, &recorder_});
             ASSERT_NE(window_, nullptr) << SDL_GetError();
             sdl_ = SDL_GetWindowFromID(windowId());
         }

@@ -155,7 +155,7 @@ bool registerWindowClass(Module, const char*, WindowProcedure procedure) {
     return true;
 }
 
-Window createWindow(const WindowSpec& spec) {
+Window createWindow(const WindowDescription& description) {
     if (theWindow.sdl != nullptr || windowProcedure == nullptr) {
         return nullptr;
     }
@@ -163,8 +163,8 @@ Window createWindow(const WindowSpec& spec) {
     // texture would bring a whole 3D driver into memory (a software one
     // where there is no GPU) for a picture that is drawn in software anyway.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    SDL_Window* sdl = SDL_CreateWindow(spec.title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, spec.clientWidth,
-                                       spec.clientHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    SDL_Window* sdl = SDL_CreateWindow(description.title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, description.clientWidth,
+                                       description.clientHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
     if (sdl == nullptr) {
         return nullptr;
     }
@@ -174,7 +174,7 @@ Window createWindow(const WindowSpec& spec) {
     }
     theWindow = WindowObject{};
     theWindow.sdl = sdl;
-    theWindow.context = spec.context;
+    theWindow.context = description.context;
     theWindow.drawing.window = &theWindow;
     // Only two keys matter; no text input, no input method.
     SDL_StopTextInput();

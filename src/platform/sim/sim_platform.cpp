@@ -491,20 +491,20 @@ bool registerWindowClass(Module, const char* className, WindowProcedure procedur
     return true;
 }
 
-Window createWindow(const WindowSpec& spec) {
+Window createWindow(const WindowDescription& description) {
     std::lock_guard guard(machineLock);
-    if (shouldFail(sim::Operation::createWindow) || !machine.classRegistered || machine.className != spec.className ||
+    if (shouldFail(sim::Operation::createWindow) || !machine.classRegistered || machine.className != description.className ||
         machine.window.exists) {
         return nullptr;
     }
     WindowObject& window = machine.window;
     window = WindowObject{};
     window.exists = true;
-    window.title = spec.title;
-    window.context = spec.context;
-    window.requestedWidth = spec.clientWidth;
-    window.requestedHeight = spec.clientHeight;
-    resizeLocked(window, spec.clientWidth, spec.clientHeight);
+    window.title = description.title;
+    window.context = description.context;
+    window.requestedWidth = description.clientWidth;
+    window.requestedHeight = description.clientHeight;
+    resizeLocked(window, description.clientWidth, description.clientHeight);
     return &window;
 }
 

@@ -83,12 +83,12 @@ bool registerWindowClass(Module module, const char* className, WindowProcedure p
     return RegisterClassA(&windowClass) != 0;
 }
 
-Window createWindow(const WindowSpec& spec) {
-    RECT outer{0, 0, spec.clientWidth, spec.clientHeight};
+Window createWindow(const WindowDescription& description) {
+    RECT outer{0, 0, description.clientWidth, description.clientHeight};
     AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND window = CreateWindowExA(0, spec.className, spec.title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+    HWND window = CreateWindowExA(0, description.className, description.title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                   outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
-                                  as<HINSTANCE>(spec.module), spec.context);
+                                  as<HINSTANCE>(description.module), description.context);
     return as<Window>(window);
 }
 
