@@ -85,8 +85,10 @@ public:
 
 private:
     // Frames mixed voice by voice between two music ticks; bounds the
-    // accumulators that render keeps on its stack.
-    static constexpr int runFrames = 256;
+    // accumulators that render keeps on its stack (32 KiB). A whole output
+    // block fits, so a block is one or two runs and the per-run set-up of
+    // every voice is paid less often.
+    static constexpr int runFrames = 1024;
 
     void runDueMusicTick();
     void publishDueTicks();
