@@ -85,7 +85,7 @@ public:
 
 private:
     // Frames mixed voice by voice between two music ticks; bounds the
-    // accumulators that render keeps on its stack (32 KiB). A whole output
+    // accumulators that render keeps on its stack (48 KiB). A whole output
     // block fits, so a block is one or two runs and the per-run set-up of
     // every voice is paid less often.
     static constexpr int runFrames = 1024;
@@ -95,7 +95,9 @@ private:
     void publishTicksUntil(std::uint64_t end);
     void renderFrameByFrame(StereoFrame& frame, bool silent);
     [[nodiscard]] bool activeSamplesInImage() const;
-    PendingShares mixVoiceRun(Voice& voice, double* signal, StereoSum* sums, int count, const PendingShares& previous);
+    std::array<PendingShares, 2> mixVoicePairRun(Voice* a, Voice* b, double* signalA, double* signalB,
+                                                 StereoSum* sums, int count,
+                                                 const std::array<PendingShares, 2>& previous);
 
     AssetImage image_;
 };

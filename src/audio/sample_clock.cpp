@@ -92,23 +92,39 @@ void Player::render(StereoFrame* frames, std::int32_t count) {
 
         std::array<StereoSum, runFrames> sums;
         std::fill_n(sums.begin(), run, StereoSum{0.0, 0.0});
-        // Each voice's signal is added to the sums while the next voice's
-        // signal is computed; the last one is added on its own.
-        std::array<std::array<double, runFrames>, 2> signals;
-        PendingShares pending;
+        // Voices are mixed in pairs, each pair's signals being added to the
+        // sums while the next pair's are computed; the last pair is added on
+        // its own.
+        std::array<std::array<std::array<double, runFrames>, 2>, 2> signals;
+        std::array<PendingShares, 2> pending{};
         int buffer = 0;
+        Voice* unpaired = nullptr;
         for (Voice& v : voices) {
             if (!v.active) continue;
-            pending = mixVoiceRun(v, signals[buffer].data(), sums.data(), run, pending);
+            if (unpaired == nullptr) {
+                unpaired = &v;
+                continue;
+            }
+            pending = mixVoicePairRun(unpaired, &v, signals[buffer][0].data(), signals[buffer][1].data(), sums.data(),
+                                      run, pending);
+            unpaired = nullptr;
             buffer ^= 1;
+        }
+        if (unpaired != nullptr) {
+            pending = mixVoicePairRun(unpaired, nullptr, signals[buffer][0].data(), signals[buffer][1].data(),
+                                      sums.data(), run, pending);
         }
         StereoFrame* out = frames + k;
         if (silent) {
-            for (std::int32_t j = 0; j < pending.count; ++j) pending.addTo(sums.data(), j);
+            for (std::int32_t j = 0; j < run; ++j) {
+                pending[0].addTo(sums.data(), j);
+                pending[1].addTo(sums.data(), j);
+            }
             std::fill_n(out, run, StereoFrame{0, 0});
         } else {
             for (std::int32_t j = 0; j < run; ++j) {
-                pending.addTo(sums.data(), j);
+                pending[0].addTo(sums.data(), j);
+                pending[1].addTo(sums.data(), j);
                 out[j] = StereoFrame{toOutputSample(sums[j][0]), toOutputSample(sums[j][1])};
             }
         }
