@@ -1,5 +1,6 @@
 #include <array>
 #include <cmath>
+#include <cstddef>
 
 #include "audio/mix_arithmetic.hpp"
 #include "audio/player.hpp"
@@ -86,9 +87,10 @@ struct VoiceCursor {
 };
 
 // The signal of a plain frame. The position is below 2^31 there, so a signed
-// conversion truncates exactly as the unsigned one does.
+// conversion truncates exactly as the unsigned one does; a pointer-sized one
+// needs no widening for the indexing.
 inline double plainSignal(const std::uint8_t* points, double gain, double position) {
-    const auto i0 = static_cast<std::int32_t>(position);
+    const auto i0 = static_cast<std::ptrdiff_t>(position);
     const double frac = position - static_cast<double>(i0);
     return gain * interpolate(pointValue[points[i0 - 2]], pointValue[points[i0 - 1]], frac);
 }
