@@ -319,41 +319,39 @@ std::vector<double> randomPhases(std::size_t count, std::uint32_t seed) {
     return p;
 }
 
-Sound makePad() {
-    const std::uint32_t loop = tunings[pad].cycleSamples;
-    const std::vector<std::uint32_t> cycles = {95, 96, 97};
-    constexpr std::uint32_t harmonics = 40;
-    std::vector<double> gains(harmonics);
-    for (std::uint32_t h = 1; h <= harmonics; ++h) gains[h - 1] = lowPass(h, 9.0, 0.8) / h;
-    const auto phases = randomPhases(cycles.size() * harmonics, 0x9AD);
-    return makeLooped("pad", pad, 64, [&](std::uint32_t j, std::uint32_t i) {
-        return (i < 32 ? i / 32.0 : 1.0) * ensemble(j, loop, cycles, gains, phases, harmonics);
+// A sustained ensemble: three slightly detuned copies of one spectrum,
+// faded in over its first 32 points so that the attack does not click.
+constexpr std::uint32_t ensembleHarmonics = 40;
+
+Sound makeEnsembleSound(const char* name, InstrumentId id, const std::vector<std::uint32_t>& cycles,
+                        const std::vector<double>& gains, std::uint32_t phaseSeed) {
+    const std::uint32_t loop = tunings[id].cycleSamples;
+    const auto phases = randomPhases(cycles.size() * ensembleHarmonics, phaseSeed);
+    return makeLooped(name, id, 64, [&](std::uint32_t j, std::uint32_t i) {
+        return (i < 32 ? i / 32.0 : 1.0) * ensemble(j, loop, cycles, gains, phases, ensembleHarmonics);
     });
 }
 
+Sound makePad() {
+    std::vector<double> gains(ensembleHarmonics);
+    for (std::uint32_t h = 1; h <= ensembleHarmonics; ++h) gains[h - 1] = lowPass(h, 9.0, 0.8) / h;
+    return makeEnsembleSound("pad", pad, {95, 96, 97}, gains, 0x9AD);
+}
+
 Sound makeStrings() {
-    const std::uint32_t loop = tunings[strings].cycleSamples;
-    const std::vector<std::uint32_t> cycles = {63, 64, 65};
-    constexpr std::uint32_t harmonics = 40;
-    std::vector<double> gains(harmonics);
-    for (std::uint32_t h = 1; h <= harmonics; ++h) {
+    std::vector<double> gains(ensembleHarmonics);
+    for (std::uint32_t h = 1; h <= ensembleHarmonics; ++h) {
         // a body resonance a little above the fifth harmonic, as bowed strings have
         const double body = 1.0 + 1.2 * detExp(-(h - 5.5) * (h - 5.5) / 6.0);
         gains[h - 1] = body * lowPass(h, 16.0, 0.8) / h;
     }
-    const auto phases = randomPhases(cycles.size() * harmonics, 0x57A1);
-    return makeLooped("strings", strings, 64, [&](std::uint32_t j, std::uint32_t i) {
-        return (i < 32 ? i / 32.0 : 1.0) * ensemble(j, loop, cycles, gains, phases, harmonics);
-    });
+    return makeEnsembleSound("strings", strings, {63, 64, 65}, gains, 0x57A1);
 }
 
 Sound makeChoir() {
-    const std::uint32_t loop = tunings[choir].cycleSamples;
-    const std::vector<std::uint32_t> cycles = {63, 64, 65};
-    constexpr std::uint32_t harmonics = 40;
     // Vowel "ah" at the instrument's middle, A3: formants near 750, 1150, 2600 Hz.
-    std::vector<double> gains(harmonics);
-    for (std::uint32_t h = 1; h <= harmonics; ++h) {
+    std::vector<double> gains(ensembleHarmonics);
+    for (std::uint32_t h = 1; h <= ensembleHarmonics; ++h) {
         const double hz = 220.0 * h;
         const auto peak = [&](double centre, double width, double level) {
             const double d = (hz - centre) / width;
@@ -362,10 +360,7 @@ Sound makeChoir() {
         gains[h - 1] = (peak(750.0, 130.0, 1.0) + peak(1150.0, 150.0, 0.6) + peak(2600.0, 250.0, 0.25) + 0.15 / h) /
                        std::sqrt(static_cast<double>(h));
     }
-    const auto phases = randomPhases(cycles.size() * harmonics, 0xC401);
-    return makeLooped("choir", choir, 64, [&](std::uint32_t j, std::uint32_t i) {
-        return (i < 32 ? i / 32.0 : 1.0) * ensemble(j, loop, cycles, gains, phases, harmonics);
-    });
+    return makeEnsembleSound("choir", choir, {63, 64, 65}, gains, 0xC401);
 }
 
 Sound makeLead() {
