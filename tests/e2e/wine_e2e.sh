@@ -8,17 +8,12 @@
 # KORVALE_E2E_KEEP=1 keeps the temporary folder (screenshots, recordings, logs).
 set -euo pipefail
 
-title='Korvale by Glimmerwake | M mute | Esc exit'
-title_regex='^Korvale by Glimmerwake \| M mute \| Esc exit$'
+# fail, step, recorded_rms and the title come from the shared helpers.
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+title=$korvale_title
+title_regex=$korvale_title_regex
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-step() { echo "--- $*"; }
 
 # ---------------------------------------------------------------------------
 # Inside the virtual display (xvfb-run starts this script again with
@@ -80,14 +75,6 @@ find_main_window() {
     window_id=$(timeout 60 xdotool search --sync --onlyvisible --name "$title_regex" | sed -n 1p) \
         || fail "no visible window titled '$title' within 60 s"
     [ "$(xdotool getwindowname "$window_id")" = "$title" ] || fail "window title is '$(xdotool getwindowname "$window_id")'"
-}
-
-# RMS amplitude of what the sink plays over $1 seconds.
-recorded_rms() {
-    local raw=$KORVALE_E2E_DIR/sound.raw
-    timeout "$1" parec -d e2e.monitor --rate=48000 --channels=2 --format=s16le --raw >"$raw" || true
-    [ -s "$raw" ] || fail "nothing recorded from the null sink"
-    sox -t raw -r 48000 -e signed -b 16 -c 2 "$raw" -n stat 2>&1 | awk '/^RMS +amplitude/ {print $3}'
 }
 
 # The icon the window manager shows is ours (resource 101): transparent
